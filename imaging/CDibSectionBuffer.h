@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+
+// The 40-byte bitmap information header, field for field as it stands in a .bmp file.
+struct BitmapInfoHeader
+{
+    std::uint32_t size;
+    std::int32_t width;
+    std::int32_t height;
+    std::uint16_t planes;
+    std::uint16_t bitCount;
+    std::uint32_t compression;
+    std::uint32_t sizeImage;
+    std::int32_t xPelsPerMeter;
+    std::int32_t yPelsPerMeter;
+    std::uint32_t clrUsed;
+    std::uint32_t clrImportant;
+};
+
+// One colour table entry, bytes in file order.
+struct RgbQuad
+{
+    std::uint8_t blue;
+    std::uint8_t green;
+    std::uint8_t red;
+    std::uint8_t reserved;
+};
+
+// One picture with direct pixel access: header, 256-entry colour table and bottom-up rows of
+// m_nStride bytes. Owners read the public members directly; the object is never copied or moved.
+class CDibSectionBuffer
+{
+public:
+    CDibSectionBuffer();
+    virtual ~CDibSectionBuffer();
+    CDibSectionBuffer(const CDibSectionBuffer&) = delete;
+    CDibSectionBuffer& operator=(const CDibSectionBuffer&) = delete;
+
+    void Reset();
+    // Reads an uncompressed .bmp file. Returns 0 or an error code (see ErrorText.h).
+    std::uint32_t LoadFromFile(std::filesystem::path path);
+    // A blank 24-bit picture; pixels are left for the owner to write.
+    std::uint32_t CreateBlank(std::int32_t width, std::int32_t height);
+    // Row y of the picture, row 0 at the top; null outside the picture.
+    std::uint8_t* GetRowAddress(std::int32_t y) const;
+
+    struct Info
+    {
+        BitmapInfoHeader header;
+        RgbQuad colours[256];
+    };
+
+    Info m_info;
+    BitmapInfoHeader* const m_pHeader;
+    RgbQuad* const m_pColours;
+    std::uint8_t* m_pBits;
+    std::int32_t m_nStride;
+
+private:
+    std::unique_ptr<std::uint8_t[]> m_pixels; // owns what m_pBits points at
+};
