@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+
+class BitmapSource;
 
 // The 40-byte bitmap information header, field for field as it stands in a .bmp file.
 struct BitmapInfoHeader
@@ -60,5 +63,16 @@ public:
     std::int32_t m_nStride;
 
 private:
+    friend std::uint32_t LoadBitmapFromBytes(CDibSectionBuffer& buffer, const std::uint8_t* data,
+                                             std::size_t size);
+    std::uint32_t Decode(BitmapSource& source);
+
     std::unique_ptr<std::uint8_t[]> m_pixels; // owns what m_pBits points at
+    // Real length of a stored row. Equals m_nStride except for 1- and 4-bit pictures, whose
+    // m_nStride is 0 but whose rows are still held in full.
+    std::int32_t m_nRowBytes;
 };
+
+// Reads a bitmap file image held in memory, exactly as LoadFromFile reads a file.
+std::uint32_t LoadBitmapFromBytes(CDibSectionBuffer& buffer, const std::uint8_t* data,
+                                  std::size_t size);
