@@ -3,6 +3,7 @@
 #include "CDibSectionBuffer.h"
 
 #include <cstdint>
+#include <vector>
 
 class CGameState;
 class IAnimator;
@@ -30,8 +31,7 @@ public:
     // Defined in the Qt part of the library.
     void Draw(std::int32_t x, std::int32_t y, QPainter& dc);
     bool HitTest(std::int32_t x, std::int32_t y, std::uint32_t& column, std::uint32_t& row) const;
-    std::uint32_t Click(std::int32_t x, std::int32_t y, CGameState& gameState,
-                        IAnimator* animator);
+    std::uint32_t Click(std::int32_t x, std::int32_t y, CGameState& gameState, IAnimator* animator);
 
     // The file that made the last Load fail, or null; kept across the Reset of that failure.
     const char* FailedFile() const { return m_pszFailedFile; }
@@ -44,6 +44,19 @@ public:
     std::int32_t m_nOriginY;
 
 private:
+    // A stretch of the composed picture's memory whose bytes all come from the tile chosen for
+    // one cell; cell kBoardCells stands for pixels of no cell. Built from the cell map at Load,
+    // so a frame is one copy per stretch.
+    struct Run
+    {
+        std::uint32_t offset;
+        std::uint32_t length;
+        std::uint32_t cell;
+    };
+
+    void BuildRuns();
+    bool PicturesIntact() const;
+
     const char* m_pszFailedFile;
-    // precomputed per-pixel/run data is the implementation's (added by the imaging work)
+    std::vector<Run> m_runs;
 };
