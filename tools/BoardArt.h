@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Pictures.h"
+
+#include <array>
+
+// Geometry of the board picture: a 16 x 11 grid of square cells under a title band.
+namespace BoardLayout
+{
+inline constexpr int kWidth = 454;
+inline constexpr int kHeight = 440;
+inline constexpr int kColumns = 16;
+inline constexpr int kRows = 11;
+inline constexpr int kCellSize = 28;
+inline constexpr int kGridX = (kWidth - kColumns * kCellSize) / 2;
+inline constexpr int kGridY = kHeight - kGridX - kRows * kCellSize;
+// Colour-table index of every pixel outside the cells.
+inline constexpr int kOutsideIndex = 255;
+} // namespace BoardLayout
+
+// Tile slots in the order the game reads them.
+enum TileSlot
+{
+    kTileEmpty = 0,
+    kTileRed,
+    kTileGreen,
+    kTileBlue,
+    kTileYellow,
+    kTileMagenta,
+    kTileSelect,
+    kTileSlotCount,
+};
+
+struct BoardPictures
+{
+    IndexedPicture cellMap;
+    std::array<TruecolourPicture, kTileSlotCount> tiles;
+};
+
+BoardPictures PaintBoard();
+
+// The cell map alone (cheap); the tiles take a moment.
+IndexedPicture PaintCellMap();

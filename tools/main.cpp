@@ -1,0 +1,86 @@
+// daviz_assets: writes the game's board bitmaps and cue waves, the About emblem and the icon.
+//   daviz_assets <data-dir> <res-dir>
+//   daviz_assets --preview <out.png> <data-dir>
+
+#include "BoardArt.h"
+#include "BoardPreview.h"
+#include "EmblemArt.h"
+#include "FileFormats.h"
+#include "SoundCues.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+bool Write(const std::string& dir, const char* name, const Bytes& bytes)
+{
+    const std::string path = dir + "/" + name;
+    if (!WriteFileBytes(path, bytes))
+    {
+        std::fprintf(stderr, "daviz_assets: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool WriteData(const std::string& dir)
+{
+    static const char* const tileNames[kTileSlotCount] = {
+        "empty.bmp", "red.bmp", "green.bmp", "blue.bmp", "yellow.bmp", "magenta.bmp", "select.bmp"};
+    const BoardPictures board = PaintBoard();
+    bool ok = Write(dir, "matrix.bmp", EncodeBmp(board.cellMap));
+    for (int slot = 0; slot < kTileSlotCount; ++slot)
+    {
+        ok = Write(dir, tileNames[slot], EncodeBmp(board.tiles[std::size_t(slot)])) && ok;
+    }
+
+    const struct
+    {
+        Cue cue;
+        const char* name;
+    } cues[] = {{Cue::Select, "select.wav"},
+                {Cue::Remove, "remove.wav"},
+                {Cue::Empty, "empty.wav"},
+                {Cue::GameOver, "gameover.wav"}};
+    for (const auto& c : cues)
+    {
+        ok = Write(dir, c.name, EncodeWav(SynthesizeCue(c.cue), kCueSampleRate)) && ok;
+    }
+    return ok;
+}
+
+bool WriteResources(const std::string& dir)
+{
+    bool ok = Write(dir, "emblem.bmp", EncodeBmp(PaintEmblem()));
+    std::vector<IconImage> images;
+    for (int size : {16, 32, 48})
+    {
+        const RgbaPicture icon = PaintIcon(size);
+        const std::string name = "daviz-" + std::to_string(size) + ".png";
+        ok = Write(dir, name.c_str(), EncodePng(icon)) && ok;
+        images.push_back(ToIconImage(icon));
+    }
+    return Write(dir, "daviz.ico", EncodeIco(images)) && ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
+    {
+        return WriteBoardPreview(argv[2], argv[3]);
+    }
+    if (argc != 3)
+    {
+        std::fprintf(stderr, "usage: daviz_assets <data-dir> <res-dir>\n"
+                             "       daviz_assets --preview <out.png> <data-dir>\n");
+        return 2;
+    }
+    const bool ok = WriteData(argv[1]) && WriteResources(argv[2]);
+    return ok ? 0 : 1;
+}
