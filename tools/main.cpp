@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ bool WriteData(const std::string& dir)
     bool ok = Write(dir, "matrix.bmp", EncodeBmp(board.cellMap));
     for (int slot = 0; slot < kTileSlotCount; ++slot)
     {
-        ok = Write(dir, tileNames[slot], EncodeBmp(board.tiles[std::size_t(slot)])) && ok;
+        ok = ok && Write(dir, tileNames[slot], EncodeBmp(board.tiles[std::size_t(slot)]));
     }
 
     const struct
@@ -48,7 +49,7 @@ bool WriteData(const std::string& dir)
                 {Cue::GameOver, "gameover.wav"}};
     for (const auto& c : cues)
     {
-        ok = Write(dir, c.name, EncodeWav(SynthesizeCue(c.cue), kCueSampleRate)) && ok;
+        ok = ok && Write(dir, c.name, EncodeWav(SynthesizeCue(c.cue), kCueSampleRate));
     }
     return ok;
 }
@@ -61,10 +62,10 @@ bool WriteResources(const std::string& dir)
     {
         const RgbaPicture icon = PaintIcon(size);
         const std::string name = "daviz-" + std::to_string(size) + ".png";
-        ok = Write(dir, name.c_str(), EncodePng(icon)) && ok;
+        ok = ok && Write(dir, name.c_str(), EncodePng(icon));
         images.push_back(ToIconImage(icon));
     }
-    return Write(dir, "daviz.ico", EncodeIco(images)) && ok;
+    return ok && Write(dir, "daviz.ico", EncodeIco(images));
 }
 
 } // namespace
@@ -80,6 +81,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: daviz_assets <data-dir> <res-dir>\n"
                              "       daviz_assets --preview <out.png> <data-dir>\n");
         return 2;
+    }
+    for (int i = 1; i <= 2; ++i)
+    {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(argv[i], ec))
+        {
+            std::fprintf(stderr, "daviz_assets: %s is not a folder\n", argv[i]);
+            return 1;
+        }
     }
     const bool ok = WriteData(argv[1]) && WriteResources(argv[2]);
     return ok ? 0 : 1;
