@@ -11,8 +11,10 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -163,8 +165,31 @@ void CAboutDlg::showEvent(QShowEvent* e)
     if (!e->spontaneous())
     {
         DoDataExchange(false);
+        CenterWindow();
     }
     QDialog::showEvent(e);
+}
+
+// Qt's own placement allows for a title bar this box does not have; centre it over the owner's
+// whole window instead, kept on the owner's screen.
+void CAboutDlg::CenterWindow()
+{
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    if (owner == nullptr || !owner->isVisible())
+    {
+        return;
+    }
+    const QRect area = owner->frameGeometry();
+    const QSize box = frameGeometry().size();
+    int x = area.x() + (area.width() - box.width()) / 2;
+    int y = area.y() + (area.height() - box.height()) / 2;
+    if (const QScreen* screen = owner->screen())
+    {
+        const QRect avail = screen->availableGeometry();
+        x = std::max(avail.left(), std::min(x, avail.right() + 1 - box.width()));
+        y = std::max(avail.top(), std::min(y, avail.bottom() + 1 - box.height()));
+    }
+    move(x, y);
 }
 
 void CAboutDlg::paintEvent(QPaintEvent*)

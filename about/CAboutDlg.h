@@ -56,6 +56,7 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    void CenterWindow();
     QLabel* AddStatic(const QString& text, const QRect& units, const char* name);
     void Place(QWidget* control, const QRect& units);
 
