@@ -19,7 +19,8 @@ class CGameState
 {
 public:
     CGameState();
-    CGameState(const CGameState&) = default;
+    // Copies keep the reserved selection storage, so a move on a copy never allocates either.
+    CGameState(const CGameState& other);
     CGameState& operator=(const CGameState&) = default;
 
     // Deals a new board, seeding the generator with the calendar time in seconds.
