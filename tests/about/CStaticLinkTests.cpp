@@ -10,65 +10,54 @@
 namespace
 {
 
-QColor Shown(const CStaticLink& link)
+QColor Shown(const QWidget& link)
 {
     return link.palette().color(QPalette::WindowText);
 }
 
-void Click(CStaticLink& link, Qt::MouseButton button = Qt::LeftButton)
-{
-    QTest::mouseClick(&link, button);
-}
-
-struct ClickCase
-{
-    const char* caption;
-    const char* target;
-    const char* opened; // nullptr: nothing reaches the desktop
-    int beeps;
-    QRgb colour;
-    const char* storedTarget;
-};
-
-const ClickCase kClickCases[] = {
-    {"https://caption.example/", "", "https://caption.example/", 0, CStaticLink::s_crVisited,
-     "https://caption.example/"},
-    {"https://caption.example/", "https://target.example/", "https://target.example/", 0,
-     CStaticLink::s_crVisited, "https://target.example/"},
-    {"", "https://target.example/", "https://target.example/", 0, CStaticLink::s_crVisited,
-     "https://target.example/"},
-    {"daviz.example.org", "", "http://daviz.example.org", 0, CStaticLink::s_crVisited,
-     "daviz.example.org"},
-    // Blank text makes no address: refused, with a beep, and the link stays unvisited.
-    {"   ", "", nullptr, 1, CStaticLink::s_crUnvisited, "   "},
-    // No caption and no target: nothing at all, not even a beep.
-    {"", "", nullptr, 0, CStaticLink::s_crUnvisited, ""},
-};
+constexpr QRgb kBlue = CStaticLink::s_crUnvisited;
+constexpr QRgb kPurple = CStaticLink::s_crVisited;
 
 } // namespace
 
-TEST(CStaticLink, StartsBlueUnderlinedWithHandCursor)
+TEST(CStaticLink, ClickOpensTheTargetAndColoursTheText)
 {
-    CStaticLink link;
-    link.setText(QStringLiteral("https://daviz.example.org/"));
-    link.show();
-    EXPECT_EQ(Shown(link), QColor(0, 0, 255));
-    EXPECT_TRUE(link.font().underline());
-    EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(link.TextColor(), CStaticLink::s_crUnvisited);
-}
-
-TEST(CStaticLink, ClickOpensTargetAndColours)
-{
-    for (const ClickCase& c : kClickCases)
+    const struct
+    {
+        const char *caption, *target;
+        Qt::MouseButton button;
+        const char* opened; // nullptr: nothing reaches the desktop
+        int beeps;
+        QRgb colour;
+        const char* stored;
+    } cases[] = {
+        {"https://c.example/", "", Qt::LeftButton, "https://c.example/", 0, kPurple,
+         "https://c.example/"},
+        {"https://c.example/", "https://t.example/", Qt::LeftButton, "https://t.example/", 0,
+         kPurple, "https://t.example/"},
+        {"", "https://t.example/", Qt::LeftButton, "https://t.example/", 0, kPurple,
+         "https://t.example/"},
+        {"daviz.example.org", "", Qt::LeftButton, "http://daviz.example.org", 0, kPurple,
+         "daviz.example.org"},
+        // Blank text makes no address: refused with a beep, and the link stays unvisited.
+        {"   ", "", Qt::LeftButton, nullptr, 1, kBlue, "   "},
+        // No caption and no target: nothing at all, not even a beep.
+        {"", "", Qt::LeftButton, nullptr, 0, kBlue, ""},
+        {"https://c.example/", "", Qt::RightButton, nullptr, 0, kBlue, ""},
+        {"https://c.example/", "", Qt::MiddleButton, nullptr, 0, kBlue, ""},
+    };
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(std::string("caption '") + c.caption + "' target '" + c.target + "'");
         UrlRecorder desktop;
         CStaticLink link(QString::fromLatin1(c.target));
         link.setText(QString::fromLatin1(c.caption));
         link.show();
+        EXPECT_EQ(Shown(link), QColor(kBlue));
+        EXPECT_TRUE(link.font().underline());
+        EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
         QSignalSpy beeps(&link, &CStaticLink::linkFailed);
-        Click(link);
+        QTest::mouseClick(&link, c.button);
         ASSERT_EQ(desktop.urls.size(), c.opened ? 1 : 0);
         if (c.opened)
         {
@@ -77,44 +66,28 @@ TEST(CStaticLink, ClickOpensTargetAndColours)
         EXPECT_EQ(beeps.size(), c.beeps);
         EXPECT_EQ(link.TextColor(), c.colour);
         EXPECT_EQ(Shown(link), QColor(c.colour));
-        EXPECT_EQ(link.Link(), QString::fromLatin1(c.storedTarget));
+        EXPECT_EQ(link.Link(), QString::fromLatin1(c.stored));
     }
 }
 
 TEST(CStaticLink, CaptionIsTakenAsTargetAtFirstClickOnly)
 {
     UrlRecorder desktop;
-    CStaticLink link;
+    CStaticLink link, blank;
     link.setText(QStringLiteral("https://first.example/"));
-    link.show();
-    Click(link);
-    link.setText(QStringLiteral("https://second.example/"));
-    Click(link);
-    EXPECT_EQ(desktop.urls, QList<QUrl>(2, QUrl(QStringLiteral("https://first.example/"))));
-
-    // Kept even when the first open failed; every later click tries again and beeps again.
-    CStaticLink blank;
     blank.setText(QStringLiteral(" "));
-    blank.show();
     QSignalSpy beeps(&blank, &CStaticLink::linkFailed);
-    Click(blank);
-    blank.setText(QStringLiteral("https://second.example/"));
-    Click(blank);
+    for (CStaticLink* l : {&link, &blank})
+    {
+        l->show();
+        QTest::mouseClick(l, Qt::LeftButton);
+        l->setText(QStringLiteral("https://second.example/"));
+        QTest::mouseClick(l, Qt::LeftButton);
+    }
+    EXPECT_EQ(desktop.urls, QList<QUrl>(2, QUrl(QStringLiteral("https://first.example/"))));
+    // Kept even after a failed open; every click tries again and beeps again.
     EXPECT_EQ(beeps.size(), 2);
-    EXPECT_EQ(desktop.urls.size(), 2);
-    EXPECT_EQ(Shown(blank), QColor(CStaticLink::s_crUnvisited));
-}
-
-TEST(CStaticLink, OnlyTheLeftButtonOpens)
-{
-    UrlRecorder desktop;
-    CStaticLink link(QStringLiteral("https://target.example/"));
-    link.setText(QStringLiteral("link"));
-    link.show();
-    Click(link, Qt::RightButton);
-    Click(link, Qt::MiddleButton);
-    EXPECT_TRUE(desktop.urls.isEmpty());
-    EXPECT_EQ(link.TextColor(), CStaticLink::s_crUnvisited);
+    EXPECT_EQ(Shown(blank), QColor(kBlue));
 }
 
 TEST(CStaticLink, PictureGetsNoLinkColouringButOpens)
@@ -125,11 +98,11 @@ TEST(CStaticLink, PictureGetsNoLinkColouringButOpens)
     CStaticLink link(QStringLiteral("https://picture.example/"));
     link.setPixmap(picture);
     link.show();
-    EXPECT_FALSE(link.font().underline());
-    EXPECT_NE(Shown(link), QColor(CStaticLink::s_crUnvisited));
-    Click(link);
+    QTest::mouseClick(&link, Qt::LeftButton);
     EXPECT_EQ(desktop.urls.size(), 1);
-    EXPECT_NE(Shown(link), QColor(CStaticLink::s_crVisited));
+    EXPECT_FALSE(link.font().underline());
+    EXPECT_NE(Shown(link), QColor(kBlue));
+    EXPECT_NE(Shown(link), QColor(kPurple));
 }
 
 TEST(CStaticLink, DeletesItselfWhenClosedOnlyIfAsked)
