@@ -1,0 +1,227 @@
+#include "CChildView.h"
+
+#include "CAnimator.h"
+#include "CCuePlayer.h"
+#include "ErrorText.h"
+#include "StringTable.h"
+
+#include <QAction>
+#include <QDir>
+#include <QImage>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace
+{
+constexpr int kBoardX = 15;
+constexpr int kBoardY = 20;
+const QColor kTextColour(240, 240, 240);
+} // namespace
+
+const char* const CChildView::s_cueFiles[4] = {"select.wav", "remove.wav", "empty.wav",
+                                               "gameover.wav"};
+
+CChildView::ShowErrorFn CChildView::s_pfnShowError = &CChildView::ShowErrorBox;
+bool CChildView::s_bOffscreen = true;
+
+CChildView::CChildView(QWidget* parent)
+    : QFrame(parent), m_bSounds(true), m_bGameOverShown(false),
+      m_cuePlayer(std::make_unique<CCuePlayer>()), m_pCuePlayer(m_cuePlayer.get()),
+      m_bCuesQueued(false)
+{
+    FormatScore(0, 0);
+
+    // A sunken edge around the client area, as a window with a client edge has.
+    setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+    // Every pixel comes from painting: nothing is erased first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+
+    const std::uint32_t code = m_boardImage.Load();
+    if (code != 0 && s_pfnShowError != nullptr)
+    {
+        s_pfnShowError(LoadErrorText(code, m_boardImage.FailedFile()));
+    }
+    m_game.NewGame();
+    m_boardImage.Compose(m_game);
+
+    // Where a face is missing, a close sans face at the same size stands in.
+    m_fontScore.setFamilies({"Tahoma", "DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
+    m_fontScore.setPointSize(15);
+    m_fontGameOver.setFamilies(
+        {"Arial Black", "DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
+    m_fontGameOver.setPointSize(36);
+    m_fontGameOver.setWeight(QFont::Black);
+}
+
+CChildView::~CChildView() = default;
+
+void CChildView::ShowErrorBox(const QString& text)
+{
+    QMessageBox box(QMessageBox::Information, QString::fromUtf8(StringTable::kErrorCaption), text,
+                    QMessageBox::Ok);
+    box.exec();
+}
+
+QString CChildView::LoadErrorText(std::uint32_t code, const char* failedFile)
+{
+    QString text = QString::fromStdString(ErrorText(code));
+    if (text.isEmpty())
+    {
+        text = QString::asprintf("Error %u.", static_cast<unsigned>(code));
+    }
+    // Name the file and the folder, so a player who started the game elsewhere knows why.
+    if (failedFile != nullptr && *failedFile != '\0')
+    {
+        text += QString::fromUtf8("\n\nFile: %1").arg(QString::fromUtf8(failedFile));
+    }
+    text += QString::fromUtf8("\nFolder searched: %1")
+                .arg(QDir::toNativeSeparators(QDir::currentPath()));
+    text += QString::fromUtf8("\n\nThe game looks for its pictures and sounds in the folder it "
+                              "is started from. It goes on without the board picture.");
+    return text;
+}
+
+void CChildView::SetCuePlayer(ICuePlayer* player)
+{
+    m_pCuePlayer = player != nullptr ? player : m_cuePlayer.get();
+}
+
+void CChildView::FormatScore(std::int32_t totalScore, std::int32_t groupScore)
+{
+    m_strScore = QString::asprintf(StringTable::kScoreFormat, static_cast<int>(totalScore),
+                                   static_cast<int>(groupScore));
+}
+
+void CChildView::LoadCues()
+{
+    for (const char* name : s_cueFiles)
+    {
+        m_cuePlayer->Preload(name);
+    }
+}
+
+void CChildView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton)
+    {
+        return;
+    }
+    const QPoint point = event->position().toPoint();
+    if (!contentsRect().contains(point))
+    {
+        return;
+    }
+    OnLButtonDown(point - ClientOrigin());
+}
+
+void CChildView::OnLButtonDown(QPoint point)
+{
+    CAnimator animator(this, m_bSounds, m_game, m_boardImage, m_pCuePlayer);
+    const std::uint32_t result = m_boardImage.Click(point.x(), point.y(), m_game, &animator);
+    if (result == ResultGameOver)
+    {
+        m_bGameOverShown = true;
+    }
+    FormatScore(m_game.totalScore, m_game.groupScore);
+    repaint();
+    emit CommandStateChanged();
+}
+
+void CChildView::OnNewGame()
+{
+    m_game.NewGame();
+    m_boardImage.Compose(m_game);
+    FormatScore(0, 0);
+    m_bGameOverShown = false;
+    repaint();
+    emit CommandStateChanged();
+}
+
+void CChildView::OnToggleSounds()
+{
+    m_bSounds = !m_bSounds;
+    emit CommandStateChanged();
+}
+
+void CChildView::OnUpdateToggleSounds(QAction* cmdUI) const
+{
+    cmdUI->setCheckable(true);
+    cmdUI->setChecked(m_bSounds);
+}
+
+void CChildView::OnUndo()
+{
+    if (!m_game.CanUndo() || m_bGameOverShown)
+    {
+        return;
+    }
+    m_game.Undo();
+    m_boardImage.Compose(m_game);
+    FormatScore(m_game.totalScore, m_game.groupScore);
+    repaint();
+    emit CommandStateChanged();
+}
+
+void CChildView::OnUpdateUndo(QAction* cmdUI) const
+{
+    // Only the history decides: after the end the item stays enabled and the command is refused.
+    cmdUI->setEnabled(m_game.CanUndo());
+}
+
+void CChildView::paintEvent(QPaintEvent* /*event*/)
+{
+    QPainter screen(this);
+    OnPaint(screen);
+    drawFrame(&screen);
+
+    if (!m_bCuesQueued)
+    {
+        // After the first frame is up: loading the cues must not hold back the first picture.
+        m_bCuesQueued = true;
+        QTimer::singleShot(0, this, &CChildView::LoadCues);
+    }
+}
+
+void CChildView::OnPaint(QPainter& dc)
+{
+    const QRect client(QPoint(0, 0), contentsRect().size());
+    if (s_bOffscreen)
+    {
+        QImage offscreen(client.size(), QImage::Format_RGB32);
+        if (!offscreen.isNull())
+        {
+            QPainter memory(&offscreen);
+            PaintLayers(memory, client);
+            memory.end();
+            dc.drawImage(ClientOrigin(), offscreen);
+            return;
+        }
+    }
+    // Without an off-screen picture the same layers go straight onto the widget.
+    dc.save();
+    dc.translate(ClientOrigin());
+    dc.setClipRect(client);
+    PaintLayers(dc, client);
+    dc.restore();
+}
+
+void CChildView::PaintLayers(QPainter& dc, const QRect& client)
+{
+    dc.fillRect(client, Qt::black);
+    m_boardImage.Draw(kBoardX, kBoardY, dc);
+
+    dc.setPen(kTextColour);
+    dc.setBackgroundMode(Qt::TransparentMode);
+    dc.setFont(m_fontScore);
+    dc.drawText(client, Qt::AlignBottom | Qt::AlignHCenter | Qt::TextSingleLine, m_strScore);
+    if (m_bGameOverShown)
+    {
+        dc.setFont(m_fontGameOver);
+        dc.drawText(client, Qt::AlignCenter | Qt::TextSingleLine,
+                    QString::fromUtf8(StringTable::kGameOver));
+    }
+}

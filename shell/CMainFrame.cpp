@@ -1,0 +1,163 @@
+#include "CMainFrame.h"
+
+#include "StringTable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), m_wndView(this), m_pNewGame(nullptr), m_pExit(nullptr),
+      m_pToggleSounds(nullptr), m_pUndo(nullptr), m_pAbout(nullptr)
+{
+    setWindowTitle(QString::fromUtf8(StringTable::kFrameTitle));
+    QIcon icon;
+    for (const char* file :
+         {":/daviz/daviz-16.png", ":/daviz/daviz-32.png", ":/daviz/daviz-48.png"})
+    {
+        icon.addFile(QString::fromUtf8(file));
+    }
+    setWindowIcon(icon);
+
+    QMenu* file = menuBar()->addMenu(QString::fromUtf8(StringTable::kMenuFile));
+    m_pNewGame = AddCommand(file, StringTable::kNewGame, StringTable::kPromptNewGame);
+    m_pNewGame->setShortcut(QKeySequence(QString::fromUtf8(StringTable::kKeyNewGame)));
+    file->addSeparator();
+    m_pExit = AddCommand(file, StringTable::kExit, nullptr);
+    m_pExit->setShortcut(QKeySequence(QString::fromUtf8(StringTable::kKeyExit)));
+
+    QMenu* options = menuBar()->addMenu(QString::fromUtf8(StringTable::kMenuOptions));
+    m_pToggleSounds =
+        AddCommand(options, StringTable::kToggleSounds, StringTable::kPromptToggleSounds);
+    m_pToggleSounds->setShortcut(QKeySequence(QString::fromUtf8(StringTable::kKeyToggleSounds)));
+    m_pToggleSounds->setCheckable(true);
+    options->addSeparator();
+    m_pUndo = AddCommand(options, StringTable::kUndo, StringTable::kPromptUndo);
+    // The first key is the one the menu shows.
+    m_pUndo->setShortcuts({QKeySequence(QString::fromUtf8(StringTable::kKeyUndo)),
+                           QKeySequence(QString::fromUtf8(StringTable::kKeyUndoAlt))});
+
+    QMenu* help = menuBar()->addMenu(QString::fromUtf8(StringTable::kMenuHelp));
+    m_pAbout = AddCommand(help, StringTable::kAbout, nullptr);
+
+    // The view's commands go straight to the view; nothing else handles them.
+    connect(m_pNewGame, &QAction::triggered, &m_wndView, &CChildView::OnNewGame);
+    connect(m_pToggleSounds, &QAction::triggered, &m_wndView, &CChildView::OnToggleSounds);
+    connect(m_pUndo, &QAction::triggered, &m_wndView, &CChildView::OnUndo);
+    connect(m_pExit, &QAction::triggered, this, &QWidget::close);
+
+    for (QMenu* menu : {file, options, help})
+    {
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    }
+    connect(&m_wndView, &CChildView::CommandStateChanged, this, &CMainFrame::UpdateCommandUI);
+
+    setCentralWidget(&m_wndView);
+    m_wndView.setFocus();
+    UpdateCommandUI();
+    OnGetMinMaxInfo();
+
+    // Keys with extra modifiers must not fall back to a command's plain key.
+    qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+    // The view is a member: take it out of the window's children before they are deleted.
+    takeCentralWidget();
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, const char* text, const char* prompt)
+{
+    QAction* action = menu->addAction(QString::fromUtf8(text));
+    if (prompt != nullptr)
+    {
+        action->setStatusTip(QString::fromUtf8(prompt));
+    }
+    // Also on the window itself, so the keys work while no menu is open.
+    addAction(action);
+    return action;
+}
+
+void CMainFrame::UpdateCommandUI()
+{
+    m_wndView.OnUpdateToggleSounds(m_pToggleSounds);
+    m_wndView.OnUpdateUndo(m_pUndo);
+}
+
+void CMainFrame::OnGetMinMaxInfo()
+{
+    // The whole window, with whatever frame the window manager puts around it, is 500 by 600.
+    const QSize decorations = frameGeometry().size() - geometry().size();
+    const QSize client(s_nWindowWidth - decorations.width(),
+                       s_nWindowHeight - decorations.height());
+    if (minimumSize() != client || maximumSize() != client)
+    {
+        setFixedSize(client);
+    }
+    // A platform that ignores the size hints (maximising on some) is brought back.
+    if (size() != client)
+    {
+        resize(client);
+    }
+}
+
+bool CMainFrame::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type())
+    {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowStateChange:
+    case QEvent::PlatformSurface:
+    case QEvent::Expose:
+        OnGetMinMaxInfo();
+        break;
+    case QEvent::FocusIn:
+        m_wndView.setFocus();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride)
+    {
+        // Accepting the override keeps the key from the shortcut map: a command's key matches
+        // only with exactly its modifiers, never as a "possible key" of a shifted press.
+        auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers modifiers =
+            key->modifiers() &
+            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+        const QKeySequence pressed(key->key() | modifiers);
+        bool exact = false;
+        bool sameKey = false;
+        for (const QAction* action : actions())
+        {
+            for (const QKeySequence& shortcut : action->shortcuts())
+            {
+                if (shortcut.count() != 1)
+                {
+                    continue;
+                }
+                exact = exact || shortcut == pressed;
+                sameKey = sameKey || shortcut[0].key() == key->key();
+            }
+        }
+        if (sameKey && !exact)
+        {
+            event->accept();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

@@ -1,0 +1,67 @@
+#include "ZudoredaApp.h"
+
+#include "CAboutDlg.h"
+#include "CMainFrame.h"
+#include "StringTable.h"
+#include "Version.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
+
+ZudoredaApp::RunAboutFn ZudoredaApp::s_pfnRunAbout = &ZudoredaApp::RunAboutBox;
+
+ZudoredaApp::ZudoredaApp() = default;
+
+ZudoredaApp::~ZudoredaApp()
+{
+    delete m_pMainWnd.data();
+}
+
+bool ZudoredaApp::InitInstance()
+{
+    // The names only label the program; no settings are read or written.
+    QCoreApplication::setOrganizationName(QString::fromUtf8(StringTable::kOrganisation));
+    QCoreApplication::setApplicationName(QString::fromUtf8(StringTable::kAppName));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(DAVIZ_VERSION_STRING));
+
+    auto* frame = new CMainFrame;
+    frame->setAttribute(Qt::WA_DeleteOnClose);
+    m_pMainWnd = frame;
+    connect(frame->m_pAbout, &QAction::triggered, this, &ZudoredaApp::OnAppAbout);
+
+    frame->show();
+    // The board must be on the screen before the About box covers part of it; a window
+    // manager may take a moment to map the window.
+    QElapsedTimer waited;
+    waited.start();
+    while (m_pMainWnd != nullptr && m_pMainWnd->windowHandle() != nullptr &&
+           !m_pMainWnd->windowHandle()->isExposed() && waited.elapsed() < 2000)
+    {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    if (m_pMainWnd == nullptr)
+    {
+        return false;
+    }
+    m_pMainWnd->repaint();
+    QCoreApplication::processEvents();
+
+    OnAppAbout();
+    return true;
+}
+
+void ZudoredaApp::RunAboutBox(QWidget* parent)
+{
+    CAboutDlg dlg(parent);
+    dlg.exec();
+}
+
+void ZudoredaApp::OnAppAbout()
+{
+    if (s_pfnRunAbout != nullptr)
+    {
+        s_pfnRunAbout(m_pMainWnd);
+    }
+}
