@@ -42,6 +42,45 @@ int TileOfCell(const Cell& cell)
     return kEmptyTile;
 }
 
+// Copies one stretch. Short stretches (a gap between cells, a few bytes) cost less inline than a
+// call; source and target never overlap, so a tail may be copied as one overlapping block.
+inline void CopyRun(std::uint8_t* target, const std::uint8_t* source, std::uint32_t length)
+{
+    if (length >= 64)
+    {
+        std::memcpy(target, source, length);
+    }
+    else if (length >= 16)
+    {
+        std::uint32_t done = 0;
+        for (; done + 16 <= length; done += 16)
+        {
+            std::memcpy(target + done, source + done, 16);
+        }
+        if (done < length)
+        {
+            std::memcpy(target + length - 16, source + length - 16, 16);
+        }
+    }
+    else if (length >= 8)
+    {
+        std::memcpy(target, source, 8);
+        std::memcpy(target + length - 8, source + length - 8, 8);
+    }
+    else if (length >= 4)
+    {
+        std::memcpy(target, source, 4);
+        std::memcpy(target + length - 4, source + length - 4, 4);
+    }
+    else
+    {
+        for (std::uint32_t i = 0; i < length; ++i)
+        {
+            target[i] = source[i];
+        }
+    }
+}
+
 } // namespace
 
 CBoardImage::CBoardImage()
@@ -175,7 +214,7 @@ bool CBoardImage::PicturesIntact() const
 
 std::uint32_t CBoardImage::Compose(const CGameState& gameState)
 {
-    if (!m_bLoaded || !PicturesIntact())
+    if (!m_bLoaded || m_runs.empty() || !PicturesIntact())
     {
         return kErrorNotReady;
     }
@@ -186,11 +225,23 @@ std::uint32_t CBoardImage::Compose(const CGameState& gameState)
     }
     source[kNoCell] = m_tiles[kEmptyTile].m_pBits;
 
+    // Neighbouring stretches drawn from the same tile are copied as one.
     std::uint8_t* target = m_target.m_pBits;
+    const std::uint8_t* from = source[m_runs.front().cell];
+    std::uint32_t start = 0;
+    std::uint32_t end = 0;
     for (const Run& run : m_runs)
     {
-        std::memcpy(target + run.offset, source[run.cell] + run.offset, run.length);
+        const std::uint8_t* tile = source[run.cell];
+        if (tile != from)
+        {
+            CopyRun(target + start, from + start, end - start);
+            from = tile;
+            start = run.offset;
+        }
+        end = run.offset + run.length;
     }
+    CopyRun(target + start, from + start, end - start);
     return kErrorSuccess;
 }
 
