@@ -17,7 +17,28 @@ public:
     long steps = 0;
 };
 
-// Random clicks, half of them on the selected group so that games move on.
+// From a random cell on, the first ball with a right or lower neighbour of its colour.
+void FindPair(const CGameState& game, std::uint32_t start, std::uint32_t& column,
+              std::uint32_t& row)
+{
+    for (std::uint32_t i = 0; i < kBoardCells; ++i)
+    {
+        const std::uint32_t index = (start + i) % kBoardCells;
+        const std::uint32_t c = index % kBoardColumns;
+        const std::uint32_t r = index / kBoardColumns;
+        const std::uint32_t colour = game.CellAt(c, r).colour;
+        if (colour != 0 &&
+            (game.CellAt(c + 1, r).colour == colour || game.CellAt(c, r + 1).colour == colour))
+        {
+            column = c;
+            row = r;
+            return;
+        }
+    }
+}
+
+// Random clicks, most of them on the selected group or on a ball with a partner, as a player
+// would make them.
 void BM_RandomClicks(benchmark::State& state)
 {
     std::mt19937 rng(7);
@@ -29,11 +50,15 @@ void BM_RandomClicks(benchmark::State& state)
     {
         std::uint32_t column = rng() % kBoardColumns;
         std::uint32_t row = rng() % kBoardRows;
-        if (!game.selection.empty() && (rng() & 1) != 0)
+        if (!game.selection.empty() && rng() % 10 < 7)
         {
             const CellPos pos = game.selection[rng() % game.selection.size()];
             column = pos.column;
             row = pos.row;
+        }
+        else if (game.selection.empty() && rng() % 10 < 7)
+        {
+            FindPair(game, rng() % kBoardCells, column, row);
         }
         benchmark::DoNotOptimize(game.ProcessClick(column, row, &animator));
         ++clicks;

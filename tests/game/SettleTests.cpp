@@ -47,6 +47,7 @@ TEST(Remove, RefusesAPositionOutsideTheSelectionOrATooShortList)
         std::uint32_t row;
     } cases[] = {
         {"not listed", EmptyBelow({"rrG.............", "GBRB............"}), 2, 9},
+        {"listed column, other row", EmptyBelow({"rrG.............", "GBRB............"}), 0, 10},
         {"one entry", EmptyBelow({"rRG.............", "GBRB............"}), 0, 9},
         {"nothing listed", board, 0, 9},
         {"off the board", EmptyBelow({"rrG.............", "GBRB............"}), 16, 9},
