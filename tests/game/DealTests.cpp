@@ -122,10 +122,7 @@ TEST(Deal, MidGameDealPutsTheOldPendingColumnIntoColumn15)
 
 TEST(Deal, DealAfterTheEndIsFull)
 {
-    CGameState game =
-        GameWith({"BBRGRGRGRGRGRGRG", "GRGRGRGRGRGRGRGR", "RGRGRGRGRGRGRGRG", "GRGRGRGRGRGRGRGR",
-                  "RGRGRGRGRGRGRGRG", "GRGRGRGRGRGRGRGR", "RGRGRGRGRGRGRGRG", "GRGRGRGRGRGRGRGR",
-                  "RGRGRGRGRGRGRGRG", "GRGRGRGRGRGRGRGR", "RGRGRGRGRGRGRGRG"});
+    CGameState game = GameWith(Put(Checkerboard(), {{0, 0, 'B'}, {1, 0, 'B'}}));
     RecordingAnimator animator;
     ASSERT_EQ(game.ProcessClick(0, 0, &animator), ResultSelected);
     ASSERT_EQ(game.ProcessClick(1, 0, &animator), ResultGameOver);

@@ -24,6 +24,30 @@ char LetterOf(const Cell& cell)
 }
 } // namespace
 
+Picture Checkerboard()
+{
+    Picture picture;
+    for (int row = 0; row < kBoardRows; ++row)
+    {
+        std::string line;
+        for (int column = 0; column < kBoardColumns; ++column)
+        {
+            line += (row + column) % 2 == 0 ? 'R' : 'G';
+        }
+        picture.push_back(line);
+    }
+    return picture;
+}
+
+Picture Put(Picture picture, std::initializer_list<std::tuple<int, int, char>> balls)
+{
+    for (const auto& [column, row, letter] : balls)
+    {
+        picture[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = letter;
+    }
+    return picture;
+}
+
 CGameState GameWith(const Picture& picture)
 {
     CGameState game;

@@ -5,13 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // A board as 11 rows of 16 letters, row 0 first: R G B Y M for the balls, '.' for empty.
 // Marked balls are lower case; setting a board lists them as the selection, row by row.
 using Picture = std::vector<std::string>;
+
+// R and G in a checkerboard: no pair anywhere, the wrap included.
+Picture Checkerboard();
+// The picture with some cells replaced, given as (column, row, letter).
+Picture Put(Picture picture, std::initializer_list<std::tuple<int, int, char>> balls);
 
 // Deals a game with a fixed seed, then replaces its cells by the picture.
 CGameState GameWith(const Picture& picture);

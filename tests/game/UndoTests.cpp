@@ -132,17 +132,7 @@ TEST(Undo, DropsTheMarksButLeavesTheListForTheNextClick)
 
 TEST(Undo, StaysOfferedButDoesNothingAfterTheEnd)
 {
-    Picture board(kBoardRows, "");
-    for (int row = 0; row < kBoardRows; ++row)
-    {
-        for (int column = 0; column < kBoardColumns; ++column)
-        {
-            board[static_cast<std::size_t>(row)] += (row + column) % 2 == 0 ? 'R' : 'G';
-        }
-    }
-    board[0][0] = 'B';
-    board[0][1] = 'B';
-    CGameState game = GameWith(board);
+    CGameState game = GameWith(Put(Checkerboard(), {{0, 0, 'B'}, {1, 0, 'B'}}));
     RecordingAnimator animator;
     game.ProcessClick(0, 0, &animator);
     ASSERT_EQ(game.ProcessClick(1, 0, &animator), ResultGameOver);
