@@ -1,6 +1,5 @@
 #include "CBoardImage.h"
 #include "CChildView.h"
-#include "ErrorText.h"
 #include "ShellTestSupport.h"
 
 #include <QDir>
@@ -158,23 +157,6 @@ TEST_F(ViewTest, UndoRestoresTheBoardAndTheTotal)
     EXPECT_FALSE(view.m_game.CanUndo());
     view.OnUndo(); // nothing left: refused without harm
     EXPECT_EQ(view.m_strScore, Score(0, 0));
-}
-
-TEST_F(ViewTest, ToggleSoundsTwiceIsOnAgain)
-{
-    view.OnToggleSounds();
-    EXPECT_FALSE(view.m_bSounds);
-    view.OnToggleSounds();
-    EXPECT_TRUE(view.m_bSounds);
-}
-
-TEST_F(ViewTest, CueSubstituteCanBeTakenBack)
-{
-    ICuePlayer* substitute = view.CuePlayer();
-    EXPECT_EQ(substitute, &player);
-    view.SetCuePlayer(nullptr);
-    EXPECT_NE(view.CuePlayer(), nullptr);
-    EXPECT_NE(view.CuePlayer(), substitute);
 }
 
 // The picture: black, the composed board unscaled at (15, 20), the score line at the bottom.
@@ -358,15 +340,5 @@ INSTANTIATE_TEST_SUITE_P(Files, LoadErrorTest,
                                          BrokenData{"select.bmp", false},
                                          BrokenData{"matrix.bmp", true},
                                          BrokenData{"blue.bmp", true}));
-
-TEST(LoadErrorText, HoldsTheCodesTextBeforeTheDetails)
-{
-    const QString text = CChildView::LoadErrorText(2, "green.bmp");
-    EXPECT_TRUE(text.startsWith(QString::fromStdString(ErrorText(2)).left(10)));
-    EXPECT_TRUE(text.contains("green.bmp"));
-    const QString noFile = CChildView::LoadErrorText(13, nullptr);
-    EXPECT_FALSE(noFile.contains("File:"));
-    EXPECT_TRUE(noFile.contains(QDir::toNativeSeparators(QDir::currentPath())));
-}
 
 } // namespace
