@@ -7,15 +7,9 @@ namespace bmp
 
 Picture Make(std::int32_t width, std::int32_t height, std::uint16_t bitCount, std::uint32_t fill)
 {
-    Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.bitCount = bitCount;
+    Picture picture{width, height, bitCount, {}, {}};
     picture.pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
-    if (bitCount <= 8)
-    {
-        picture.palette.resize(std::size_t{1} << bitCount);
-    }
+    picture.palette.resize(bitCount <= 8 ? std::size_t{1} << bitCount : 0);
     return picture;
 }
 
@@ -24,17 +18,11 @@ std::int64_t RowBytes(std::int32_t width, std::uint16_t bitCount)
     return (static_cast<std::int64_t>(width) * bitCount + 31) / 32 * 4;
 }
 
-void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value)
+void Put(std::vector<std::uint8_t>& file, std::size_t offset, std::uint64_t value, int bytes)
 {
-    bytes[offset] = static_cast<std::uint8_t>(value);
-    bytes[offset + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < bytes; ++i)
     {
-        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        file[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
 
@@ -42,93 +30,58 @@ std::vector<std::uint8_t> Encode(const Picture& picture, const Layout& layout)
 {
     const bool core = layout.headerSize == 12;
     const std::size_t entrySize = core ? 3 : 4;
-    const std::size_t paletteBytes = picture.palette.size() * entrySize;
-    const std::size_t rowBytes =
-        static_cast<std::size_t>(RowBytes(picture.width, picture.bitCount));
-    const std::size_t pixelOffset = 14 + layout.headerSize + paletteBytes;
-    std::vector<std::uint8_t> bytes(pixelOffset +
-                                    rowBytes * static_cast<std::size_t>(picture.height));
-
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    PutU32(bytes, kOffFileSize, static_cast<std::uint32_t>(bytes.size()));
-    PutU32(bytes, kOffPixels, static_cast<std::uint32_t>(pixelOffset));
-    PutU32(bytes, kOffHeaderSize, layout.headerSize);
-    if (core)
+    const auto rowBytes = static_cast<std::size_t>(RowBytes(picture.width, picture.bitCount));
+    const std::size_t height = static_cast<std::size_t>(picture.height);
+    const std::size_t pixelOffset = 14 + layout.headerSize + picture.palette.size() * entrySize;
+    std::vector<std::uint8_t> file(pixelOffset + rowBytes * height);
+    Put(file, 0, 'B' | 'M' << 8, 2);
+    Put(file, 2, file.size());
+    Put(file, kOffPixels, pixelOffset);
+    Put(file, kOffHeaderSize, layout.headerSize);
+    const std::uint64_t w = static_cast<std::uint32_t>(picture.width);
+    const std::uint64_t h =
+        static_cast<std::uint32_t>(layout.topDown ? -picture.height : picture.height);
+    const std::uint64_t planesAndBits = 1u | std::uint64_t{picture.bitCount} << 16;
+    // The core header holds width, height, planes and bit count in 16 bits each.
+    Put(file, 18, core ? (w & 0xFFFF) | (h & 0xFFFF) << 16 | planesAndBits << 32 : w | h << 32, 8);
+    if (!core)
     {
-        PutU16(bytes, 18, static_cast<std::uint16_t>(picture.width));
-        PutU16(bytes, 20, static_cast<std::uint16_t>(picture.height));
-        PutU16(bytes, 22, layout.planes);
-        PutU16(bytes, 24, picture.bitCount);
-    }
-    else
-    {
-        PutU32(bytes, kOffWidth, static_cast<std::uint32_t>(picture.width));
-        PutU32(bytes, kOffHeight,
-               static_cast<std::uint32_t>(layout.topDown ? -picture.height : picture.height));
-        PutU16(bytes, kOffPlanes, layout.planes);
-        PutU16(bytes, kOffBitCount, picture.bitCount);
-        PutU32(bytes, kOffCompression, layout.compression);
-        PutU32(bytes, 34, static_cast<std::uint32_t>(rowBytes * picture.height));
-        PutU32(bytes, kOffClrUsed, static_cast<std::uint32_t>(picture.palette.size()));
+        Put(file, kOffPlanes, planesAndBits);
+        Put(file, kOffCompression, layout.compression);
+        Put(file, kOffClrUsed, picture.palette.size());
     }
     std::size_t at = 14 + layout.headerSize;
-    for (const Colour& colour : picture.palette)
+    for (const Colour& c : picture.palette)
     {
-        bytes[at] = colour.blue;
-        bytes[at + 1] = colour.green;
-        bytes[at + 2] = colour.red;
+        Put(file, at, c.blue | c.green << 8 | c.red << 16, 3);
         at += entrySize;
     }
 
-    for (std::int32_t y = 0; y < picture.height; ++y)
+    const std::size_t bits = picture.bitCount;
+    const auto width = static_cast<std::size_t>(picture.width);
+    for (std::size_t i = 0; i < picture.pixels.size(); ++i)
     {
-        const std::int32_t fileRow = layout.topDown ? y : picture.height - 1 - y;
-        std::uint8_t* row =
-            bytes.data() + pixelOffset + rowBytes * static_cast<std::size_t>(fileRow);
-        for (std::int32_t x = 0; x < picture.width; ++x)
+        const std::size_t x = i % width;
+        const std::size_t y = layout.topDown ? i / width : height - 1 - i / width;
+        const std::size_t byte = pixelOffset + rowBytes * y + x * bits / 8;
+        if (bits < 8)
         {
-            const std::uint32_t value =
-                picture
-                    .pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(picture.width) +
-                            static_cast<std::size_t>(x)];
-            const std::size_t ux = static_cast<std::size_t>(x);
-            switch (picture.bitCount)
-            {
-            case 1:
-                row[ux / 8] |= static_cast<std::uint8_t>((value & 1u) << (7 - ux % 8));
-                break;
-            case 4:
-                row[ux / 2] |= static_cast<std::uint8_t>((value & 15u) << (ux % 2 == 0 ? 4 : 0));
-                break;
-            case 8:
-                row[ux] = static_cast<std::uint8_t>(value);
-                break;
-            case 16:
-                row[2 * ux] = static_cast<std::uint8_t>(value);
-                row[2 * ux + 1] = static_cast<std::uint8_t>(value >> 8);
-                break;
-            case 24:
-                row[3 * ux] = static_cast<std::uint8_t>(value);
-                row[3 * ux + 1] = static_cast<std::uint8_t>(value >> 8);
-                row[3 * ux + 2] = static_cast<std::uint8_t>(value >> 16);
-                break;
-            default:
-                for (std::size_t i = 0; i < 4; ++i)
-                {
-                    row[4 * ux + i] = static_cast<std::uint8_t>(value >> (8 * i));
-                }
-                break;
-            }
+            // The leftmost pixel of a byte sits in its high bits.
+            file[byte] |= static_cast<std::uint8_t>((picture.pixels[i] & ((1u << bits) - 1))
+                                                    << (8 - bits - x * bits % 8));
+        }
+        else
+        {
+            Put(file, byte, picture.pixels[i], static_cast<int>(bits / 8));
         }
     }
-    return bytes;
+    return file;
 }
 
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Writes small bitmap files for the tests, benchmark and fuzz seeds: any depth, any of the
-// header forms, bottom-up or top-down. Fields can be patched afterwards to make hostile files.
+// Writes small bitmap files for the tests, benchmark and fuzz seeds: any depth, core or info
+// header, bottom-up or top-down. Fields can be patched afterwards to make hostile files.
 
 #include <cstddef>
 #include <cstdint>
@@ -27,38 +27,27 @@ struct Picture
     // Row 0 at the top. A palette index, 0xRRGGBB for 24 bits, the raw value for 16 and 32.
     std::vector<std::uint32_t> pixels;
 
-    std::uint32_t& At(std::int32_t x, std::int32_t y)
-    {
-        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
-                      static_cast<std::size_t>(x)];
-    }
+    std::uint32_t& At(std::int32_t x, std::int32_t y) { return pixels[std::size_t(y * width + x)]; }
 };
 
 struct Layout
 {
-    std::uint32_t headerSize = 40; // 12, 40, 108 or 124
+    std::uint32_t headerSize = 40; // 12: the core header
     bool topDown = false;
     std::uint32_t compression = 0;
-    std::uint16_t planes = 1;
 };
 
-// Offsets of header fields in the file, for patching.
-inline constexpr std::size_t kOffFileSize = 2;
-inline constexpr std::size_t kOffPixels = 10;
-inline constexpr std::size_t kOffHeaderSize = 14;
-inline constexpr std::size_t kOffWidth = 18;
-inline constexpr std::size_t kOffHeight = 22;
-inline constexpr std::size_t kOffPlanes = 26;
-inline constexpr std::size_t kOffBitCount = 28;
-inline constexpr std::size_t kOffCompression = 30;
-inline constexpr std::size_t kOffClrUsed = 46;
+// Offsets of header fields, for patching.
+inline constexpr std::size_t kOffPixels = 10, kOffHeaderSize = 14, kOffWidth = 18, kOffHeight = 22,
+                             kOffPlanes = 26, kOffBitCount = 28, kOffCompression = 30,
+                             kOffClrUsed = 46;
 
 Picture Make(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
              std::uint32_t fill = 0);
 std::int64_t RowBytes(std::int32_t width, std::uint16_t bitCount);
 std::vector<std::uint8_t> Encode(const Picture& picture, const Layout& layout = {});
-void PutU16(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint16_t value);
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value);
+// Writes the low `bytes` bytes of value little-endian at offset.
+void Put(std::vector<std::uint8_t>& file, std::size_t offset, std::uint64_t value, int bytes = 4);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void WritePicture(const std::filesystem::path& path, const Picture& picture,
                   const Layout& layout = {});
