@@ -9,11 +9,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <time.h>
 #include <unistd.h>
@@ -126,6 +128,77 @@ double ThreadNanoseconds()
     return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
+std::size_t PictureBytes(const CBoardImage& image)
+{
+    return static_cast<std::size_t>(image.m_target.m_nStride) * image.m_target.m_pHeader->height;
+}
+
+int TileOf(const Cell& cell)
+{
+    if ((cell.flags & kCellSelected) != 0)
+    {
+        return 6;
+    }
+    return cell.colour <= static_cast<std::uint32_t>(kBallColours) ? static_cast<int>(cell.colour)
+                                                                   : 0;
+}
+
+// The source memory a frame of this board has to read, in whole 64-byte lines: every byte of the
+// picture comes from one tile, and a line that holds bytes of two tiles is read from both.
+std::size_t SourceBytesRead(const CBoardImage& image, const CGameState& game)
+{
+    const CDibSectionBuffer& map = image.m_matrix;
+    const std::int32_t width = map.m_pHeader->width;
+    const std::int32_t height = map.m_pHeader->height;
+    std::vector<std::vector<bool>> seen(kTileCount,
+                                        std::vector<bool>(PictureBytes(image) / 64 + 2, false));
+    std::size_t lines = 0;
+    for (std::int32_t y = 0; y < height; ++y)
+    {
+        const std::uint8_t* indexes = map.GetRowAddress(y);
+        const std::size_t row =
+            static_cast<std::size_t>(image.m_target.GetRowAddress(y) - image.m_target.m_pBits);
+        for (std::int32_t x = 0; x < width; ++x)
+        {
+            const RgbQuad& e = map.m_pColours[indexes[x]];
+            const bool isCell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
+            const int tile = isCell ? TileOf(game.cells[e.blue * kBoardColumns + e.red]) : 0;
+            const std::uint8_t* base = image.m_tiles[tile].m_pBits;
+            const auto first = reinterpret_cast<std::uintptr_t>(base) / 64;
+            const std::size_t offset = row + 3 * static_cast<std::size_t>(x);
+            for (std::size_t b = offset; b < offset + 3; ++b)
+            {
+                const std::size_t line = (reinterpret_cast<std::uintptr_t>(base) + b) / 64 - first;
+                if (!seen[tile][line])
+                {
+                    seen[tile][line] = true;
+                    ++lines;
+                }
+            }
+        }
+    }
+    return lines * 64;
+}
+
+// Writes a buffer far larger than the last-level cache, so the next step starts cold.
+void EvictCaches()
+{
+    static std::vector<std::uint8_t> junk(64u << 20);
+    for (std::size_t i = 0; i < junk.size(); i += 64)
+    {
+        ++junk[i];
+    }
+    benchmark::ClobberMemory();
+}
+
+double MedianOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0.0 : values[values.size() / 2];
+}
+
+// Both with warm caches, in processor time: the frame against one plain copy of a picture of
+// this size, and against a copy as large as the source lines the frame reads.
 void BM_Compose(benchmark::State& state)
 {
     CBoardImage& image = Board();
@@ -140,34 +213,72 @@ void BM_Compose(benchmark::State& state)
         benchmark::DoNotOptimize(image.Compose(game));
         benchmark::ClobberMemory();
     }
-    const std::size_t bytes =
-        static_cast<std::size_t>(image.m_target.m_nStride) * image.m_target.m_pHeader->height;
+    const std::size_t bytes = PictureBytes(image);
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes) * state.iterations());
 
-    // The reference, timed the same way right here (in processor time): one plain copy of a picture
-    // of this size.
-    const std::unique_ptr<std::uint8_t[]> from(new std::uint8_t[bytes]());
-    const std::unique_ptr<std::uint8_t[]> to(new std::uint8_t[bytes]());
+    const std::size_t read = SourceBytesRead(image, game);
+    const std::unique_ptr<std::uint8_t[]> from(new std::uint8_t[read]());
+    const std::unique_ptr<std::uint8_t[]> to(new std::uint8_t[read]());
     const std::int64_t rounds = std::max<std::int64_t>(state.iterations(), 200);
-    double start = ThreadNanoseconds();
-    for (std::int64_t i = 0; i < rounds; ++i)
+    const auto timed = [&](auto&& step)
     {
-        image.Compose(game);
-        benchmark::ClobberMemory();
-    }
-    const double composeNs = (ThreadNanoseconds() - start) / static_cast<double>(rounds);
-    start = ThreadNanoseconds();
-    for (std::int64_t i = 0; i < rounds; ++i)
-    {
-        std::memcpy(to.get(), from.get(), bytes);
-        benchmark::ClobberMemory();
-    }
-    const double copyNs = (ThreadNanoseconds() - start) / static_cast<double>(rounds);
+        step();
+        const double start = ThreadNanoseconds();
+        for (std::int64_t i = 0; i < rounds; ++i)
+        {
+            step();
+            benchmark::ClobberMemory();
+        }
+        return (ThreadNanoseconds() - start) / static_cast<double>(rounds);
+    };
+    const double composeNs = timed([&] { image.Compose(game); });
+    const double copyNs = timed([&] { std::memcpy(to.get(), from.get(), bytes); });
+    const double copyReadNs = timed([&] { std::memcpy(to.get(), from.get(), read); });
     state.counters["compose_us"] = composeNs / 1000.0;
     state.counters["memcpy_us"] = copyNs / 1000.0;
     state.counters["compose_per_memcpy"] = composeNs / copyNs;
+    state.counters["source_kb"] = static_cast<double>(read) / 1024.0;
+    state.counters["memcpy_read_us"] = copyReadNs / 1000.0;
+    state.counters["compose_per_memcpy_read"] = composeNs / copyReadNs;
 }
 BENCHMARK(BM_Compose)->Unit(benchmark::kMicrosecond);
+
+// Both from cold caches: every step starts after the caches were flushed, the way a frame may
+// find them after painting. Median of single steps.
+void BM_ComposeCold(benchmark::State& state)
+{
+    CBoardImage& image = Board();
+    const CGameState game = DealtWithSelection();
+    if (!image.m_bLoaded)
+    {
+        state.SkipWithError("board pictures not loaded");
+        return;
+    }
+    const std::size_t bytes = PictureBytes(image);
+    const std::unique_ptr<std::uint8_t[]> from(new std::uint8_t[bytes]());
+    const std::unique_ptr<std::uint8_t[]> to(new std::uint8_t[bytes]());
+    const auto once = [](auto&& step)
+    {
+        EvictCaches();
+        const auto start = std::chrono::steady_clock::now();
+        step();
+        benchmark::ClobberMemory();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::vector<double> compose;
+    std::vector<double> copy;
+    for (auto _ : state)
+    {
+        const double seconds = once([&] { image.Compose(game); });
+        compose.push_back(seconds);
+        copy.push_back(once([&] { std::memcpy(to.get(), from.get(), bytes); }));
+        state.SetIterationTime(seconds);
+    }
+    state.counters["compose_us"] = MedianOf(compose) * 1e6;
+    state.counters["memcpy_us"] = MedianOf(copy) * 1e6;
+    state.counters["compose_per_memcpy"] = MedianOf(compose) / MedianOf(copy);
+}
+BENCHMARK(BM_ComposeCold)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(300);
 
 // The same stretches with every cell empty: all pixels from one tile. The difference to
 // BM_Compose is what reading seven tiles instead of one costs in cache.
@@ -189,9 +300,7 @@ BENCHMARK(BM_ComposeOneTile)->Unit(benchmark::kMicrosecond);
 
 void BM_CopySameSize(benchmark::State& state)
 {
-    const CBoardImage& image = Board();
-    const std::size_t bytes =
-        static_cast<std::size_t>(image.m_target.m_nStride) * image.m_target.m_pHeader->height;
+    const std::size_t bytes = PictureBytes(Board());
     const std::unique_ptr<std::uint8_t[]> from(new std::uint8_t[bytes]());
     const std::unique_ptr<std::uint8_t[]> to(new std::uint8_t[bytes]());
     for (auto _ : state)
