@@ -1,0 +1,153 @@
+#include "CAboutDlg.h"
+#include "CStaticLink.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace
+{
+// Stands in for the desktop's browser while it lives: every web open succeeds and is recorded.
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    UrlRecorder() { QDesktopServices::setUrlHandler(QStringLiteral("https"), this, "open"); }
+    ~UrlRecorder() override { QDesktopServices::unsetUrlHandler(QStringLiteral("https")); }
+    Q_INVOKABLE void open(const QUrl& url) { urls.append(url.toString()); }
+    QStringList urls;
+};
+
+QWidget* Child(const QWidget& dlg, const char* name)
+{
+    QWidget* child = dlg.findChild<QWidget*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+QColor TextColour(const QWidget* w)
+{
+    return w->palette().color(w->foregroundRole());
+}
+} // namespace
+
+// Shown on a dark desktop, the box stays white with black text and a blue underlined link.
+TEST(CAboutDlg, ShowsItsTextsInDialogUnitsInBlackOnWhite)
+{
+    // Pixels inside the one-pixel frame: 1.5 per unit across, 1.625 down, halves rounded up.
+    const struct
+    {
+        const char *name, *text;
+        QRect pixels;
+    } cases[] = {
+        {"name", "Daviz", {162, 12, 180, 13}},
+        {"version", "Version 0.9.0.0", {162, 35, 180, 13}},
+        {"copyright", "Copyright \u00A9 2026 The Daviz developers", {162, 58, 240, 13}},
+        {"description",
+         "An addictive desktop amusement for those \"spare\" minutes waiting for stuff "
+         "to happen in windows",
+         {162, 82, 240, 62}},
+        {"prompt", "Click OK to continue", {162, 155, 180, 13}},
+        {"ok", "OK", {327, 177, 75, 23}},
+        {"link", EXPECTED_HOMEPAGE, {162, 177, 143, 23}},
+    };
+    const QPalette desktop = QApplication::palette();
+    QApplication::setPalette(QPalette(QColor(40, 40, 40), QColor(30, 30, 30)));
+    CAboutDlg dlg;
+    dlg.show();
+    EXPECT_EQ(dlg.size(), QSize(413, 212));
+    EXPECT_TRUE(dlg.windowFlags().testFlag(Qt::FramelessWindowHint) && dlg.isModal());
+    for (const auto& c : cases)
+    {
+        const QWidget* control = Child(dlg, c.name);
+        const char* text = qobject_cast<const QPlainTextEdit*>(control) ? "plainText" : "text";
+        EXPECT_EQ(control->property(text).toString(), QString::fromUtf8(c.text)) << c.name;
+        EXPECT_EQ(control->geometry(), c.pixels) << c.name;
+        EXPECT_EQ(control->palette().color(QPalette::Window), QColor(Qt::white)) << c.name;
+        const bool link = c.name == std::string("link");
+        EXPECT_EQ(TextColour(control),
+                  link ? QColor(CStaticLink::s_crUnvisited) : QColor(Qt::black));
+    }
+    EXPECT_EQ(dlg.grab().toImage().pixelColor(300, 120), QColor(Qt::white));
+    QApplication::setPalette(desktop);
+}
+
+TEST(CAboutDlg, EnterAndEscapeEndTheModalRun)
+{
+    const struct
+    {
+        const char* focus;
+        Qt::Key key;
+        int result;
+    } cases[] = {{"ok", Qt::Key_Return, QDialog::Accepted},
+                 {"ok", Qt::Key_Escape, QDialog::Rejected},
+                 {"description", Qt::Key_Return, QDialog::Accepted}};
+    for (const auto& c : cases)
+    {
+        CAboutDlg dlg;
+        // The key goes in once the run has started; a box still open afterwards is ended with -1.
+        QTimer::singleShot(0, &dlg,
+                           [&]
+                           {
+                               QTest::keyClick(Child(dlg, c.focus), c.key);
+                               dlg.isVisible() ? dlg.done(-1) : void();
+                           });
+        EXPECT_EQ(dlg.exec(), c.result) << c.focus << " key " << c.key;
+    }
+}
+
+// Two clicks, the caption changed in between: it is taken as the target at the first click only.
+TEST(CStaticLink, ClickOpensTheTargetAndTurnsPurple)
+{
+    const char *kFirst = "https://first.example/", *kTarget = "https://t.example/";
+    constexpr QRgb kBlue = CStaticLink::s_crUnvisited, kPurple = CStaticLink::s_crVisited;
+    const struct
+    {
+        QString caption, target;
+        QStringList opened;
+        int beeps;
+        QRgb colour;
+    } cases[] = {
+        {kFirst, "", {kFirst, kFirst}, 0, kPurple},
+        {kFirst, kTarget, {kTarget, kTarget}, 0, kPurple},
+        {"   ", "", {}, 2, kBlue},                         // no address: every open fails
+        {"", "", {"https://second.example/"}, 0, kPurple}, // nothing to open at first, no beep
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(("caption '" + c.caption + "' target '" + c.target + "'").toStdString());
+        UrlRecorder desktop;
+        CStaticLink link(c.target);
+        link.setText(c.caption);
+        link.show();
+        EXPECT_EQ(TextColour(&link), QColor(kBlue));
+        EXPECT_TRUE(link.font().underline());
+        EXPECT_EQ(link.cursor().shape(), Qt::PointingHandCursor);
+        QSignalSpy beeps(&link, &CStaticLink::linkFailed);
+        QTest::mouseClick(&link, Qt::LeftButton);
+        link.setText(QStringLiteral("https://second.example/"));
+        QTest::mouseClick(&link, Qt::LeftButton);
+        EXPECT_EQ(desktop.urls, c.opened);
+        EXPECT_EQ(beeps.size(), c.beeps);
+        EXPECT_EQ(TextColour(&link), QColor(c.colour));
+    }
+}
+
+int main(int argc, char** argv)
+{
+    // Headless unless told otherwise, also while the test list is being collected.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
+
+#include "AboutTests.moc"
