@@ -36,17 +36,20 @@ export DISPLAY="$display"
 
 cd "$build/data"
 times=()
+cpus=()
 peaks=()
 for i in $(seq 0 "$runs"); do
     line="$("$probe" "$program")"
     ms="$(sed -n 's/.*startup_ms=\([0-9.]*\).*/\1/p' <<<"$line")"
+    cpu="$(sed -n 's/.*cpu_ms=\([0-9.]*\).*/\1/p' <<<"$line")"
     kb="$(sed -n 's/.*hwm_kb=\([0-9]*\).*/\1/p' <<<"$line")"
     if [ "$i" = 0 ]; then
-        echo "cold start: $ms ms, peak RSS $((kb / 1024)) MB (left out)"
+        echo "cold start: $ms ms ($cpu ms processor), peak RSS $((kb / 1024)) MB (left out)"
         continue
     fi
-    echo "start $i: $ms ms, peak RSS $((kb / 1024)) MB"
+    echo "start $i: $ms ms ($cpu ms processor), peak RSS $((kb / 1024)) MB"
     times+=("$ms")
+    cpus+=("$cpu")
     peaks+=("$kb")
 done
 
@@ -55,7 +58,8 @@ summary() {
         m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
         printf "median %.1f, min %.1f, max %.1f", m, v[1], v[NR] }'
 }
-cpu="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
-echo "machine: $cpu, $(nproc) cores"
+model="$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)"
+echo "machine: $model, $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "warm start to painted board ($runs starts), ms: $(printf '%s\n' "${times[@]}" | summary)"
+echo "processor time used by then, ms: $(printf '%s\n' "${cpus[@]}" | summary)"
 echo "peak resident memory, MB: $(printf '%s\n' "${peaks[@]}" | awk '{ print $1 / 1024 }' | summary)"
