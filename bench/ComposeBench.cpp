@@ -12,12 +12,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <time.h>
 #include <unistd.h>
 
 namespace
@@ -208,7 +208,7 @@ void BM_Compose(benchmark::State& state)
         state.SkipWithError("board pictures not loaded");
         return;
     }
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         benchmark::DoNotOptimize(image.Compose(game));
         benchmark::ClobberMemory();
@@ -267,7 +267,7 @@ void BM_ComposeCold(benchmark::State& state)
     };
     std::vector<double> compose;
     std::vector<double> copy;
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         const double seconds = once([&] { image.Compose(game); });
         compose.push_back(seconds);
@@ -290,7 +290,7 @@ void BM_ComposeOneTile(benchmark::State& state)
     {
         cell = Cell{0, 0};
     }
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         benchmark::DoNotOptimize(image.Compose(game));
         benchmark::ClobberMemory();
@@ -303,7 +303,7 @@ void BM_CopySameSize(benchmark::State& state)
     const std::size_t bytes = PictureBytes(Board());
     const std::unique_ptr<std::uint8_t[]> from(new std::uint8_t[bytes]());
     const std::unique_ptr<std::uint8_t[]> to(new std::uint8_t[bytes]());
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         std::memcpy(to.get(), from.get(), bytes);
         benchmark::ClobberMemory();

@@ -46,7 +46,7 @@ void BM_RandomClicks(benchmark::State& state)
     game.NewGameWithSeed(1);
     NullAnimator animator;
     long clicks = 0;
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         std::uint32_t column = rng() % kBoardColumns;
         std::uint32_t row = rng() % kBoardRows;
@@ -84,7 +84,7 @@ void BM_WholeBoardRemoval(benchmark::State& state)
     }
     CGameState game = start;
     NullAnimator animator;
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         game = start;
         game.ProcessClick(0, 0, &animator);

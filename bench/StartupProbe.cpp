@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,7 +27,7 @@
 
 #include <fcntl.h>
 #include <sys/wait.h>
-#include <time.h>
+
 #include <unistd.h>
 
 namespace
@@ -74,9 +75,9 @@ std::vector<Sample> BoardSamples(const CBoardImage& image, int rows)
             const bool isCell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
             if (!isCell && n++ % 13 == 0)
             {
-                const unsigned long rgb = (static_cast<unsigned long>(bgr[3 * x + 2]) << 16) |
-                                          (static_cast<unsigned long>(bgr[3 * x + 1]) << 8) |
-                                          bgr[3 * x];
+                const std::uint8_t* pixel = bgr + static_cast<std::ptrdiff_t>(x) * 3;
+                const unsigned long rgb = (static_cast<unsigned long>(pixel[2]) << 16) |
+                                          (static_cast<unsigned long>(pixel[1]) << 8) | pixel[0];
                 samples.push_back(Sample{x, y, rgb});
             }
         }

@@ -169,7 +169,7 @@ void Presses(benchmark::State& state, bool timeSelect)
     const QPoint ball = ViewPoint(view, column, row);
     const QPoint gap = ViewPoint(view, -1, -1);
     std::vector<double> timed;
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         const double select = TimedPress(view, ball);
         if (view.m_game.selection.empty())
@@ -248,7 +248,7 @@ void BM_Removal(benchmark::State& state)
     std::vector<double> timed;
     long frames = 0;
     std::size_t balls = 0;
-    for (auto _ : state)
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         view.m_game = start;
         view.m_boardImage.Compose(view.m_game);
