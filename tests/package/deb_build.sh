@@ -3,6 +3,7 @@
 # at run time must be named: the owners of the X11 platform plugin and of the PulseAudio client.
 # Usage: deb_build.sh CPACK CPACK_CONFIG OUT VERSION HOMEPAGE
 set -u
+# shellcheck source=SCRIPTDIR/check_tree.sh
 . "$(dirname "$0")/check_tree.sh"
 cpack="$1"
 config="$2"

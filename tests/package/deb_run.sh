@@ -3,6 +3,7 @@
 # link to its launcher from / on a virtual X server: the window must come up showing the board.
 # Usage: deb_run.sh DEB_FOLDER
 set -u
+# shellcheck source=SCRIPTDIR/check_tree.sh
 . "$(dirname "$0")/check_tree.sh"
 for tool in dpkg-deb xvfb-run xdotool import convert; do
     if ! command -v "$tool" >/dev/null 2>&1; then

@@ -3,6 +3,7 @@
 # desktop entry and the AppStream metadata as the validators see them.
 # Usage: install_tree.sh BUILD_DIR HOMEPAGE
 set -u
+# shellcheck source=SCRIPTDIR/check_tree.sh
 . "$(dirname "$0")/check_tree.sh"
 build="$1"
 homepage="$2"
