@@ -33,7 +33,7 @@ std::uint32_t DrawColour()
 } // namespace
 
 CGameState::CGameState()
-    : gameOver(true), cells{}, selection(), groupScore(0), totalScore(0),
+    : gameOver(true), cells{}, groupScore(0), totalScore(0),
       historyIndex(0), history{}, nextColumn{}
 {
     selection.reserve(kBoardCells);
