@@ -24,14 +24,14 @@ namespace
 
 // Limits that keep a hostile header from making us allocate more than we mean to hold.
 constexpr std::int64_t kMaxDimension = 16384;
-constexpr std::int64_t kMaxPixelBytes = 64 * 1024 * 1024;
+constexpr std::int64_t kMaxPixelBytes = std::int64_t{64} * 1024 * 1024;
 
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kLargestHeaderSize = 124;
 // File header, the longest info header and a full colour table of four-byte entries.
-constexpr std::size_t kLeadSize = kFileHeaderSize + kLargestHeaderSize + 256 * 4;
+constexpr std::size_t kLeadSize = kFileHeaderSize + kLargestHeaderSize + std::size_t{256} * 4;
 
 class MemorySource : public BitmapSource
 {
@@ -167,7 +167,7 @@ void CDibSectionBuffer::Reset()
     m_nRowBytes = 0;
 }
 
-std::uint32_t CDibSectionBuffer::LoadFromFile(std::filesystem::path path)
+std::uint32_t CDibSectionBuffer::LoadFromFile(const std::filesystem::path& path)
 {
     if (m_pBits != nullptr)
     {

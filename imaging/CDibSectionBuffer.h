@@ -44,7 +44,7 @@ public:
 
     void Reset();
     // Reads an uncompressed .bmp file. Returns 0 or an error code (see ErrorText.h).
-    std::uint32_t LoadFromFile(std::filesystem::path path);
+    std::uint32_t LoadFromFile(const std::filesystem::path& path);
     // A blank 24-bit picture; pixels are left for the owner to write.
     std::uint32_t CreateBlank(std::int32_t width, std::int32_t height);
     // Row y of the picture, row 0 at the top; null outside the picture.
