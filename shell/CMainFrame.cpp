@@ -138,7 +138,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
         const Qt::KeyboardModifiers modifiers =
             key->modifiers() &
             (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        const QKeySequence pressed(key->key() | modifiers);
+        const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
         bool exact = false;
         bool sameKey = false;
         for (const QAction* action : actions())
