@@ -133,7 +133,7 @@ Rgb TitleArt(double x, double y, Rgb c)
         const double pit = 1.0 - Smoothstep(1.6, 2.6, d);
         return Mix(c, Scale(c, 0.55), pit);
     }
-    Rgb ball;
+    Rgb ball{};
     if (ShadeBall(PlainBallLook(colour), dx, dy, kDotRadius, ball))
     {
         return ball;
@@ -149,7 +149,7 @@ Rgb Ground(double x, double y)
     {
         return {0, 0, 0};
     }
-    Rgb c;
+    Rgb c{};
     if (y < kDividerY)
     {
         const double t = y / kDividerY;
@@ -230,7 +230,7 @@ Rgb CellArt(int slot, double x, double y, double cx, double cy)
         c = Scale(c, 1.0 - BallShadow(dx - 1.0, dy - 1.6, kBallRadius, 1.4));
     }
     const BallLook& look = selected ? SelectedBallLook() : BallLookOf(slot);
-    Rgb ball;
+    Rgb ball{};
     if (ShadeBall(look, dx, dy, selected ? kSelectedRadius : kBallRadius, ball))
     {
         return ball;

@@ -53,7 +53,7 @@ Rgb EmblemAt(const std::vector<Ball>& balls, double x, double y)
         {
             continue;
         }
-        Rgb ball;
+        Rgb ball{};
         if (ShadeBall(PlainBallLook(b.colour), dx, dy, b.radius, ball))
         {
             return ball;
@@ -124,7 +124,7 @@ RgbaPicture PaintIcon(int size)
                     const double sy = y + (j + 0.5) / n;
                     for (const Ball& b : balls)
                     {
-                        Rgb c;
+                        Rgb c{};
                         const BallLook look =
                             size >= 32 ? BallLookOf(b.colour) : PlainBallLook(b.colour);
                         if (ShadeBall(look, sx - b.x, sy - b.y, b.radius, c))

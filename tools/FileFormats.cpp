@@ -114,7 +114,7 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t cr
             std::uint32_t c = n;
             for (int k = 0; k < 8; ++k)
             {
-                c = (c & 1u) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+                c = (c & 1u) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             }
             t[n] = c;
         }
