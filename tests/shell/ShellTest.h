@@ -1,0 +1,175 @@
+#pragma once
+
+#include "CChildView.h"
+#include "ICuePlayer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+inline std::ostream& operator<<(std::ostream& out, const QString& text)
+{
+    return out << text.toStdString();
+}
+
+inline QString Score(int total, int group)
+{
+    return QString::asprintf("Total Score %d  --  Group Score %d", total, group);
+}
+
+// Counts the cues a view hands to its player, in order.
+struct CountingCuePlayer : ICuePlayer
+{
+    void Play(const char* fileName) override { cues.emplace_back(fileName); }
+    std::vector<std::string> cues;
+};
+
+// The tests' stand-in for the "Error" box: records the text, waits for nobody.
+struct ErrorBoxLog
+{
+    static void Record(const QString& text) { texts.push_back(text); }
+    static inline std::vector<QString> texts;
+};
+
+inline QRgb PictureAt(const CDibSectionBuffer& picture, QPoint p)
+{
+    const std::uint8_t* row = picture.GetRowAddress(p.y()) + 3 * p.x();
+    return qRgb(row[2], row[1], row[0]);
+}
+
+// The board picture's pixels of each cell (row * 16 + column) from the cell map, in reading
+// order; the last list holds the pixels of no cell.
+using CellPixelLists = std::array<std::vector<QPoint>, kBoardCells + 1>;
+inline CellPixelLists CellPixels(const CBoardImage& image)
+{
+    CellPixelLists lists;
+    const CDibSectionBuffer& map = image.m_matrix;
+    for (int y = 0; y < map.m_pHeader->height; ++y)
+    {
+        for (int x = 0; x < map.m_pHeader->width; ++x)
+        {
+            const RgbQuad& e = map.m_pColours[map.GetRowAddress(y)[x]];
+            const bool cell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
+            lists[cell ? e.blue * kBoardColumns + e.red : kBoardCells].emplace_back(x, y);
+        }
+    }
+    return lists;
+}
+
+// The middle one of a cell's pixels, in the view's coordinates: where a press hits the cell.
+inline QPoint ViewPoint(const CChildView& view, const CellPixelLists& lists, int cell)
+{
+    const std::vector<QPoint>& pixels = lists[static_cast<std::size_t>(cell)];
+    return pixels[pixels.size() / 2] + QPoint(15, 20) + view.ClientOrigin();
+}
+
+inline void Click(CChildView& view, int column, int row, Qt::MouseButton button = Qt::LeftButton)
+{
+    QTest::mouseClick(&view, button, Qt::NoModifier,
+                      ViewPoint(view, CellPixels(view.m_boardImage), row * kBoardColumns + column));
+}
+
+// Fills every cell from a colour function; clears marks, selection and the end of the game.
+template <typename ColourOf> void SetBoard(CChildView& view, ColourOf colourOf)
+{
+    for (std::uint32_t i = 0; i < kBoardCells; ++i)
+        view.m_game.cells[i] = Cell{colourOf(i % kBoardColumns, i / kBoardColumns), 0};
+    view.m_game.selection.clear();
+    view.m_game.groupScore = 0;
+    view.m_game.gameOver = false;
+    view.m_boardImage.Compose(view.m_game);
+}
+
+// A full board without a pair but the red balls at (0, 0) and (1, 0): removing them ends it.
+inline std::uint32_t LastPairBoard(std::uint32_t column, std::uint32_t row)
+{
+    return row == 0 && column < 2 ? 1 : (column < 2 ? 4 : 2) + (column + row) % 2;
+}
+
+// A shown view over the data folder, its cues counted.
+class ViewTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ErrorBoxLog::texts.clear();
+        view.SetCuePlayer(&player);
+        view.resize(496, 560);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(view.m_boardImage.m_bLoaded) << "run from the data folder";
+    }
+    QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+    CChildView view;
+    CountingCuePlayer player;
+};
+
+// Copies the pictures and waves of folder `from` into `to`, each named file spoilt as its kind
+// says: missing, empty, header (cut to 30 bytes), cut (to half), garbage, depth or size (a
+// well-formed picture of another depth or size), huge, compressed, notbmp (a PNG), folder.
+inline bool CopySpoilt(const QString& from, const QString& to,
+                       const std::vector<std::pair<QString, QString>>& spoilt)
+{
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList({"*.bmp", "*.wav"}, QDir::Files))
+    {
+        QFile::remove(to + "/" + name);
+        if (!QFile::copy(from + "/" + name, to + "/" + name))
+            return false;
+    }
+    for (const auto& [file, kind] : spoilt)
+    {
+        const QString path = to + "/" + file;
+        QFile in(path);
+        QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        in.close();
+        QImage image = QImage::fromData(bytes);
+        const bool indexed = image.format() == QImage::Format_Indexed8;
+        const auto put = [&](int at, std::uint32_t value) { std::memcpy(&bytes[at], &value, 4); };
+        if (bytes.size() < 54 || !QFile::remove(path))
+            return false;
+        if (kind == "folder" || kind == "missing")
+        {
+            if (kind == "folder" && !QDir().mkdir(path))
+                return false;
+            continue;
+        }
+        if (kind == "depth" || kind == "size" || kind == "notbmp")
+        {
+            image = kind != "depth" ? image
+                                    : image.convertToFormat(indexed ? QImage::Format_RGB32
+                                                                    : QImage::Format_Indexed8);
+            image = kind == "size" ? image.copy(0, 0, image.width() - 1, image.height()) : image;
+            if (!image.save(path, kind == "notbmp" ? "PNG" : "BMP"))
+                return false;
+            continue;
+        }
+        if (kind == "huge")
+        {
+            put(18, 0x40000000u);
+            put(22, 0x40000001u);
+        }
+        if (kind == "compressed")
+            put(30, 1u); // run-length encoded
+        if (kind == "garbage")
+            bytes.fill('\x5a');
+        bytes.truncate(kind == "empty"    ? 0
+                       : kind == "header" ? 30
+                       : kind == "cut"    ? bytes.size() / 2
+                                          : bytes.size());
+        QFile out(path);
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,194 @@
+#include "ShellTest.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <iostream>
+#include <random>
+
+namespace
+{
+
+bool HasPair(const Cell* cells) // not across the side edges
+{
+    for (int i = 0; i < kBoardCells; ++i)
+    {
+        const bool right =
+            i % kBoardColumns < kBoardColumns - 1 && cells[i + 1].colour == cells[i].colour;
+        const bool below =
+            i + kBoardColumns < kBoardCells && cells[i + kBoardColumns].colour == cells[i].colour;
+        if (cells[i].colour != 0 && (right || below))
+            return true;
+    }
+    return false;
+}
+
+// Random presses, undos, sound switches and new games through the shown view, the rules and
+// the picture checked after every action. DAVIZ_SOAK_ACTIONS sets how many.
+TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
+{
+    const long actions =
+        std::getenv("DAVIZ_SOAK_ACTIONS") ? std::atol(std::getenv("DAVIZ_SOAK_ACTIONS")) : 1000;
+    std::mt19937 random(20240611u);
+    const CellPixelLists cells = CellPixels(view.m_boardImage);
+    CGameState& game = view.m_game;
+    // Every other deal is near its end: a checkerboard of two colours, a few pairs of a third in
+    // the top row and one of a fourth across the side edges, which keeps no game going.
+    const auto deal = [&]
+    {
+        view.OnNewGame();
+        // Twice: the first deal flushes the clock-drawn column that New Game left pending.
+        game.NewGameWithSeed(random());
+        game.NewGameWithSeed(random());
+        const std::uint32_t b = 1 + random() % kBallColours;
+        const bool nearEnd = random() % 2 == 0;
+        for (int i = 0; nearEnd && i < kBoardCells; ++i)
+            game.cells[i].colour = (i % kBoardColumns + i / kBoardColumns) % 2 ? 1 + b % 5 : b;
+        for (std::uint32_t k = nearEnd ? random() % 4 : 0; k > 0; --k)
+        {
+            const std::uint32_t at = 2 * (random() % (kBoardColumns / 2));
+            game.cells[at].colour = game.cells[at + 1].colour = 1 + (b + 1) % kBallColours;
+        }
+        const std::uint32_t edge = random() % kBoardRows * kBoardColumns;
+        if (nearEnd)
+            game.cells[edge].colour = game.cells[edge + kBoardColumns - 1].colour = 1 + (b + 2) % 5;
+        view.m_boardImage.Compose(game);
+    };
+    deal();
+    bool ended = false;
+    bool undone = false; // the marks are gone, the list stays till a press reaches the game
+    long games = 1;
+    long removals = 0;
+    long ends = 0;
+    for (long n = 1; n <= actions && !HasFailure(); ++n)
+    {
+        SCOPED_TRACE("action " + std::to_string(n));
+        if (n % 100000 == 0)
+            std::cout << n << " actions" << std::endl;
+        const int dice = static_cast<int>(random() % 1000);
+        const std::vector<Cell> before(std::begin(game.cells), std::end(game.cells));
+        const std::int32_t total = game.totalScore;
+        if (dice < (ended ? 100 : 10))
+        {
+            deal();
+            ended = undone = false;
+            ++games;
+        }
+        else if (dice >= 940)
+        {
+            view.OnUndo();
+            undone = true;
+            EXPECT_FALSE(ended &&
+                         (total != game.totalScore ||
+                          !std::equal(before.begin(), before.end(), game.cells,
+                                      [](Cell a, Cell b) { return a.colour == b.colour; })))
+                << "Undo after the end";
+        }
+        else if (dice >= 930)
+            view.OnToggleSounds();
+        else
+        {
+            std::vector<std::size_t> paired; // cells with a neighbour of their colour
+            for (std::size_t i = 0; i < kBoardCells; ++i)
+                for (const std::size_t j : {i - 1, i + 1, i - 16, i + 16})
+                    if (j < kBoardCells && (j / 16 == i / 16 || j % 16 == i % 16) &&
+                        game.cells[i].colour && game.cells[j].colour == game.cells[i].colour &&
+                        (paired.empty() || paired.back() != i))
+                        paired.push_back(i);
+            std::size_t cell = random() % kBoardCells;
+            if (dice < 600 && !game.selection.empty())
+                cell = game.selection[cell % game.selection.size()].row * kBoardColumns +
+                       game.selection[cell % game.selection.size()].column;
+            else if (dice < 800 && !paired.empty())
+                cell = paired[cell % paired.size()];
+            const QPoint point = dice < 880
+                                     ? ViewPoint(view, cells, cell)
+                                     : QPoint(random() % view.width(), random() % view.height());
+            const std::size_t cues = player.cues.size();
+            QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, point);
+            EXPECT_TRUE(view.m_bSounds || player.cues.size() == cues);
+            if (game.totalScore != total)
+            {
+                ++removals;
+                ends += ended = !HasPair(game.cells);
+            }
+        }
+
+        // Columns packed at the bottom, rows at the left; marks where the selection lists them.
+        int marks = 0;
+        for (int i = 0; i < kBoardCells; ++i)
+        {
+            const Cell cell = game.cells[i];
+            const bool empty = cell.colour == 0;
+            EXPECT_TRUE(cell.colour <= kBallColours && cell.flags <= kCellSelected) << i;
+            EXPECT_FALSE(empty && i % kBoardColumns < kBoardColumns - 1 && game.cells[i + 1].colour)
+                << i;
+            EXPECT_FALSE(empty && i >= kBoardColumns && game.cells[i - kBoardColumns].colour) << i;
+            marks += static_cast<int>(cell.flags);
+        }
+        undone = undone && dice >= 880;
+        if (!undone)
+        {
+            EXPECT_EQ(marks, static_cast<int>(game.selection.size()));
+            for (const CellPos& pos : game.selection)
+                EXPECT_EQ(game.cells[pos.row * kBoardColumns + pos.column].flags, kCellSelected);
+        }
+        EXPECT_EQ(view.m_strScore, Score(game.totalScore, game.groupScore));
+        ASSERT_EQ(view.m_bGameOverShown, ended);
+
+        // Now and then the picture on the view: each cell's middle shows the cell's tile.
+        const QImage shot = n % 97 == 0 && !ended ? Grab() : QImage();
+        for (int i = 0; !shot.isNull() && i < kBoardCells; ++i)
+        {
+            const int tile = game.cells[i].flags != 0 ? 6 : static_cast<int>(game.cells[i].colour);
+            const QPoint middle = cells[i][cells[i].size() / 2];
+            EXPECT_EQ(shot.pixel(ViewPoint(view, cells, i)),
+                      PictureAt(view.m_boardImage.m_tiles[tile], middle))
+                << i;
+        }
+    }
+    std::cout << actions << " actions: " << games << " games, " << removals << " removals, " << ends
+              << " ends\n";
+}
+
+// Cue waves missing, empty, garbage, cut in the header or a folder: the real player stays
+// silent and every move completes.
+class BrokenWaves : public testing::TestWithParam<int>
+{
+};
+
+TEST_P(BrokenWaves, MovesCompleteSilently)
+{
+    const char* const kinds[] = {"missing", "empty", "garbage", "header", "folder"};
+    std::vector<std::pair<QString, QString>> spoilt;
+    for (int i = 0; i < 4; ++i)
+        spoilt.emplace_back(CChildView::s_cueFiles[i], kinds[(i + GetParam()) % 5]);
+    const QString data = QDir::currentPath();
+    QTemporaryDir folder;
+    ASSERT_TRUE(CopySpoilt(data, folder.path(), spoilt) && QDir::setCurrent(folder.path()));
+    QElapsedTimer guard;
+    guard.start();
+    {
+        CChildView view;
+        view.resize(496, 560);
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        for (int round = 0; round < 2; ++round) // the second after the loads failed or finished
+        {
+            view.OnNewGame();
+            SetBoard(view, LastPairBoard);
+            for (const QPoint cell : {QPoint(5, 5), QPoint(0, 0), QPoint(1, 0), QPoint(5, 5)})
+                Click(view, cell.x(), cell.y());
+            EXPECT_EQ(view.m_strScore, Score(2, 0));
+            EXPECT_TRUE(view.m_bGameOverShown);
+            QTest::qWait(300);
+        }
+    }
+    QDir::setCurrent(data);
+    EXPECT_LT(guard.elapsed(), 60000) << "a cue held the game up";
+}
+
+INSTANTIATE_TEST_SUITE_P(Rotations, BrokenWaves, testing::Range(0, 5));
+
+} // namespace

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# Run in the data folder:  xsession.sh nodisplay GAME | tests TESTS | program GAME TESTS
+#   nodisplay: without a display the game says so in one sentence and ends with status 1
+#   tests:     the shell tests on a virtual X server (with a private sound server if possible)
+#   program:   the game there: played in the data folder and with broken waves, then started
+#              in folders holding one broken picture each (the table at the end)
+set -u
+mode="$1"
+game="$(readlink -f "$2")"
+tests="$(readlink -f "${3:-$2}")"
+fail() { echo "FAIL: $*"; exit 1; }
+if [ "$mode" = nodisplay ]; then
+    # A platform named on the command line must not rescue the start either.
+    err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" -platform \
+        offscreen 2>&1 >/dev/null </dev/null)"
+    status=$?
+    [ "$status" = 1 ] && [ "$(grep -c . <<<"$err")" = 1 ] &&
+        grep -q '^Daviz cannot start because .*display\.$' <<<"$err" || fail "status $status: $err"
+    exit 0
+fi
+for tool in xvfb-run xdotool import; do
+    command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }
+done
+[ -n "${DAVIZ_IN_XVFB:-}" ] ||
+    DAVIZ_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+
+work="$(mktemp -d)"
+pid=""
+sound=""
+trap 'kill $pid $sound 2>/dev/null; rm -rf "$work"' EXIT
+if command -v pulseaudio >/dev/null; then # a null output, so cues really load and play
+    export XDG_RUNTIME_DIR="$work/run"
+    mkdir -m 700 "$XDG_RUNTIME_DIR"
+    HOME="$work" pulseaudio -n --daemonize=no --exit-idle-time=-1 -L module-null-sink \
+        -L module-native-protocol-unix >/dev/null 2>&1 &
+    sound=$!
+    for _ in $(seq 50); do [ -S "$XDG_RUNTIME_DIR/pulse/native" ] && break; sleep 0.1; done
+fi
+[ "$mode" = tests ] && { QT_QPA_PLATFORM=xcb "$tests"; exit $?; }
+
+# Waits up to 5 s for COMMAND to succeed.
+await() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+windows() { [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" = "$1" ]; }
+titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+start() {
+    (cd "$1" && QT_QPA_PLATFORM=xcb exec "$game" </dev/null) &
+    pid=$!
+}
+quit() { # Ctrl+X ends the game with status 0
+    xdotool key ctrl+x
+    await gone || fail "$1: Ctrl+X did not end the game"
+    wait "$pid"
+    status=$?
+    pid=""
+    [ "$status" = 0 ] || fail "$1: the game ended with status $status"
+}
+# The board is painted behind the About box; Return closes it; a click on the bottom row
+# selects a group (its balls take the select look on the screen), Ctrl+Shift+N leaves it,
+# a second click removes it.
+play() {
+    start "$1"
+    window="$(await titled '^Daviz$')" || fail "$1: no window titled Daviz"
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH$HEIGHT" = 500600 ] || fail "$1: window is ${WIDTH}x${HEIGHT}"
+    look() { "$tests" probe "$(import -window root "$work/shot.png" && echo "$work/shot.png")" \
+        "$X" "$Y" "$1" 10 | tee "$work/probe" | cut -d' ' -f5; }
+    look 0 >/dev/null
+    read -r ox _ cx cy _ <"$work/probe"
+    [ "$((ox - X))" = 17 ] || fail "$1: board not at 2 + 15 pixels from the left"
+    xdotool key Return
+    for column in $(seq 0 16); do
+        [ "$column" = 16 ] && fail "$1: no click on the bottom row selected a group"
+        look "$column" >/dev/null
+        read -r _ _ cx cy _ <"$work/probe"
+        xdotool mousemove "$cx" "$cy" click 1 sleep 0.3
+        [ "$(look "$column")" = select ] && break
+    done
+    xdotool key ctrl+shift+n sleep 0.3
+    [ "$(look "$column")" = select ] || fail "$1: Ctrl+Shift+N acted as Ctrl+N"
+    xdotool click 1 sleep 1
+    [ "$(look "$column")" = tile ] || fail "$1: the second click did not remove the group"
+    quit "$1"
+    echo "ok: $1: a group removed at column $column"
+}
+
+play "$PWD"
+"$tests" break "$work/waves" select.wav missing remove.wav empty empty.wav garbage gameover.wav \
+    header || fail "could not break the waves"
+play "$work/waves"
+# The "Error" box stands alone; after it the frame and the About box come up and work.
+while read -r -u 3 file kinds; do
+    for kind in $kinds; do
+        rm -rf "$work/case"
+        "$tests" break "$work/case" "$file" "$kind" || fail "could not break $file as $kind"
+        start "$work/case"
+        box="$(await titled '^Error$')" || fail "$file $kind: no Error box"
+        windows 1 || fail "$file $kind: more than the Error box on the screen"
+        xdotool windowfocus --sync "$box" key Return
+        await windows 2 || fail "$file $kind: no frame and About box after the Error box"
+        xdotool key Return
+        await windows 1 || fail "$file $kind: the About box did not close"
+        xdotool windowfocus --sync "$(titled '^Daviz$')" key ctrl+n # no window manager to do it
+        quit "$file $kind"
+        echo "ok: $file $kind"
+    done
+done 3<<'EOF'
+matrix.bmp missing empty header cut depth size huge compressed notbmp folder
+red.bmp missing
+select.bmp huge
+empty.bmp depth
+blue.bmp size
+yellow.bmp cut
+magenta.bmp folder
+green.bmp notbmp
+EOF
