@@ -13,37 +13,6 @@
 namespace
 {
 
-// Each menu on one line: its items with their keys, prompts and check boxes; "-" a separator.
-TEST(MainFrame, MenusTitleAndIcon)
-{
-    CMainFrame frame;
-    QStringList menus;
-    for (const QAction* menu : frame.menuBar()->actions())
-    {
-        menus << menu->text() + ":";
-        for (const QAction* item : menu->menu()->actions())
-            menus.back() += item->isSeparator()
-                                ? QString(" -")
-                                : QString(" %1 [%2] (%3)%4")
-                                      .arg(item->text(),
-                                           QKeySequence::listToString(item->shortcuts(),
-                                                                      QKeySequence::PortableText),
-                                           item->statusTip(), item->isCheckable() ? " v" : "");
-    }
-    EXPECT_EQ(menus,
-              QStringList({
-                  "&File: New Game [Ctrl+N] (Reset and start a new game) - E&xit [Ctrl+X] ()",
-                  "&Options: Toggle Sounds [Ctrl+W] (Switch the sounds on and off) v - &Undo "
-                  "[Ctrl+Z; Alt+Backspace] (Undo upto the last 4 moves you made)",
-                  "&Help: &About Daviz... [] ()",
-              }));
-    EXPECT_EQ(frame.windowTitle(), "Daviz");
-    for (const int side : {16, 32, 48})
-        EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
-    EXPECT_EQ(frame.findChild<QStatusBar*>(), nullptr);
-    EXPECT_EQ(frame.findChild<QToolBar*>(), nullptr);
-}
-
 // A shown, active frame over the data folder.
 class FrameTest : public testing::Test
 {
@@ -145,10 +114,11 @@ TEST_F(FrameTest, MenuStatesFollowTheGame)
 }
 
 // Start-up: names, the frame on the screen and painted, then the About box once; About again
-// on request and not on the view's commands.
+// on request and not on the view's commands. The frame's title, icon and menus, each menu on
+// one line: its items with their keys, prompts and check boxes; "-" a separator.
 std::vector<bool> g_aboutOverPaintedFrame;
 
-TEST(Startup, ShowsThePaintedFrameThenTheAboutBoxOnce)
+TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
 {
     ZudoredaApp::s_pfnRunAbout = [](QWidget* parent)
     {
@@ -156,19 +126,43 @@ TEST(Startup, ShowsThePaintedFrameThenTheAboutBoxOnce)
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
                                           frame->m_wndView.m_boardImage.m_nOriginX == 15);
     };
-    {
-        ZudoredaApp app;
-        ASSERT_TRUE(app.InitInstance());
-        EXPECT_EQ(QCoreApplication::applicationName(), "Daviz");
-        EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
-        EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
-        EXPECT_EQ(g_aboutOverPaintedFrame, std::vector<bool>{true});
-        app.m_pMainWnd->m_pAbout->trigger();
-        app.m_pMainWnd->m_pNewGame->trigger();
-        app.m_pMainWnd->m_pUndo->trigger();
-        EXPECT_EQ(g_aboutOverPaintedFrame.size(), 2u);
-    }
+    ZudoredaApp app;
+    ASSERT_TRUE(app.InitInstance());
+    EXPECT_EQ(QCoreApplication::applicationName(), "Daviz");
+    EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
+    EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
+    EXPECT_EQ(g_aboutOverPaintedFrame, std::vector<bool>{true});
+    CMainFrame& frame = *app.m_pMainWnd;
+    frame.m_pAbout->trigger();
+    frame.m_pNewGame->trigger();
+    frame.m_pUndo->trigger();
+    EXPECT_EQ(g_aboutOverPaintedFrame.size(), 2u);
     ZudoredaApp::s_pfnRunAbout = &ZudoredaApp::RunAboutBox;
+    QStringList menus;
+    for (const QAction* menu : frame.menuBar()->actions())
+    {
+        menus << menu->text() + ":";
+        for (const QAction* item : menu->menu()->actions())
+            menus.back() += item->isSeparator()
+                                ? QString(" -")
+                                : QString(" %1 [%2] (%3)%4")
+                                      .arg(item->text(),
+                                           QKeySequence::listToString(item->shortcuts(),
+                                                                      QKeySequence::PortableText),
+                                           item->statusTip(), item->isCheckable() ? " v" : "");
+    }
+    EXPECT_EQ(menus,
+              QStringList({
+                  "&File: New Game [Ctrl+N] (Reset and start a new game) - E&xit [Ctrl+X] ()",
+                  "&Options: Toggle Sounds [Ctrl+W] (Switch the sounds on and off) v - &Undo "
+                  "[Ctrl+Z; Alt+Backspace] (Undo upto the last 4 moves you made)",
+                  "&Help: &About Daviz... [] ()",
+              }));
+    EXPECT_EQ(frame.windowTitle(), "Daviz");
+    for (const int side : {16, 32, 48})
+        EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
+    EXPECT_EQ(frame.findChild<QStatusBar*>(), nullptr);
+    EXPECT_EQ(frame.findChild<QToolBar*>(), nullptr);
 }
 
 } // namespace

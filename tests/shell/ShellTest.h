@@ -120,40 +120,19 @@ protected:
 inline bool CopySpoilt(const QString& from, const QString& to,
                        const std::vector<std::pair<QString, QString>>& spoilt)
 {
-    QDir().mkpath(to);
+    bool done = QDir().mkpath(to);
     for (const QString& name : QDir(from).entryList({"*.bmp", "*.wav"}, QDir::Files))
-    {
-        QFile::remove(to + "/" + name);
-        if (!QFile::copy(from + "/" + name, to + "/" + name))
-            return false;
-    }
+        done = done && (!QFile::exists(to + "/" + name) || QFile::remove(to + "/" + name)) &&
+               QFile::copy(from + "/" + name, to + "/" + name);
     for (const auto& [file, kind] : spoilt)
     {
         const QString path = to + "/" + file;
         QFile in(path);
         QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-        in.close();
         QImage image = QImage::fromData(bytes);
-        const bool indexed = image.format() == QImage::Format_Indexed8;
-        const auto put = [&](int at, std::uint32_t value) { std::memcpy(&bytes[at], &value, 4); };
-        if (bytes.size() < 54 || !QFile::remove(path))
+        if (bytes.size() < 54 || !in.remove())
             return false;
-        if (kind == "folder" || kind == "missing")
-        {
-            if (kind == "folder" && !QDir().mkdir(path))
-                return false;
-            continue;
-        }
-        if (kind == "depth" || kind == "size" || kind == "notbmp")
-        {
-            image = kind != "depth" ? image
-                                    : image.convertToFormat(indexed ? QImage::Format_RGB32
-                                                                    : QImage::Format_Indexed8);
-            image = kind == "size" ? image.copy(0, 0, image.width() - 1, image.height()) : image;
-            if (!image.save(path, kind == "notbmp" ? "PNG" : "BMP"))
-                return false;
-            continue;
-        }
+        const auto put = [&](int at, std::uint32_t value) { std::memcpy(&bytes[at], &value, 4); };
         if (kind == "huge")
         {
             put(18, 0x40000000u);
@@ -167,9 +146,19 @@ inline bool CopySpoilt(const QString& from, const QString& to,
                        : kind == "header" ? 30
                        : kind == "cut"    ? bytes.size() / 2
                                           : bytes.size());
+        if (kind == "depth")
+            image = image.convertToFormat(image.format() == QImage::Format_Indexed8
+                                              ? QImage::Format_RGB32
+                                              : QImage::Format_Indexed8);
+        if (kind == "size")
+            image = image.copy(0, 0, image.width() - 1, image.height());
         QFile out(path);
-        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
-            return false;
+        if (kind == "folder")
+            done = done && QDir().mkdir(path);
+        else if (kind == "depth" || kind == "size" || kind == "notbmp")
+            done = done && image.save(path, kind == "notbmp" ? "PNG" : "BMP");
+        else if (kind != "missing")
+            done = done && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
     }
-    return true;
+    return done;
 }

@@ -10,18 +10,16 @@
 namespace
 {
 
-bool HasPair(const Cell* cells) // not across the side edges
+// The cells with a neighbour of their colour, not across the side edges.
+std::vector<std::size_t> Paired(const Cell* cells)
 {
-    for (int i = 0; i < kBoardCells; ++i)
-    {
-        const bool right =
-            i % kBoardColumns < kBoardColumns - 1 && cells[i + 1].colour == cells[i].colour;
-        const bool below =
-            i + kBoardColumns < kBoardCells && cells[i + kBoardColumns].colour == cells[i].colour;
-        if (cells[i].colour != 0 && (right || below))
-            return true;
-    }
-    return false;
+    std::vector<std::size_t> paired;
+    for (std::size_t i = 0; i < kBoardCells; ++i)
+        for (const std::size_t j : {i - 1, i + 1, i - 16, i + 16})
+            if (j < kBoardCells && (j / 16 == i / 16 || j % 16 == i % 16) && cells[i].colour != 0 &&
+                cells[j].colour == cells[i].colour && (paired.empty() || paired.back() != i))
+                paired.push_back(i);
+    return paired;
 }
 
 // Random presses, undos, sound switches and new games through the shown view, the rules and
@@ -58,9 +56,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
     deal();
     bool ended = false;
     bool undone = false; // the marks are gone, the list stays till a press reaches the game
-    long games = 1;
-    long removals = 0;
-    long ends = 0;
+    long games = 1, removals = 0, ends = 0;
     for (long n = 1; n <= actions && !HasFailure(); ++n)
     {
         SCOPED_TRACE("action " + std::to_string(n));
@@ -89,13 +85,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
             view.OnToggleSounds();
         else
         {
-            std::vector<std::size_t> paired; // cells with a neighbour of their colour
-            for (std::size_t i = 0; i < kBoardCells; ++i)
-                for (const std::size_t j : {i - 1, i + 1, i - 16, i + 16})
-                    if (j < kBoardCells && (j / 16 == i / 16 || j % 16 == i % 16) &&
-                        game.cells[i].colour && game.cells[j].colour == game.cells[i].colour &&
-                        (paired.empty() || paired.back() != i))
-                        paired.push_back(i);
+            const std::vector<std::size_t> paired = Paired(game.cells);
             std::size_t cell = random() % kBoardCells;
             if (dice < 600 && !game.selection.empty())
                 cell = game.selection[cell % game.selection.size()].row * kBoardColumns +
@@ -111,10 +101,9 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
             if (game.totalScore != total)
             {
                 ++removals;
-                ends += ended = !HasPair(game.cells);
+                ends += ended = Paired(game.cells).empty();
             }
         }
-
         // Columns packed at the bottom, rows at the left; marks where the selection lists them.
         int marks = 0;
         for (int i = 0; i < kBoardCells; ++i)
@@ -136,7 +125,6 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
         }
         EXPECT_EQ(view.m_strScore, Score(game.totalScore, game.groupScore));
         ASSERT_EQ(view.m_bGameOverShown, ended);
-
         // Now and then the picture on the view: each cell's middle shows the cell's tile.
         const QImage shot = n % 97 == 0 && !ended ? Grab() : QImage();
         for (int i = 0; !shot.isNull() && i < kBoardCells; ++i)
@@ -182,7 +170,7 @@ TEST_P(BrokenWaves, MovesCompleteSilently)
                 Click(view, cell.x(), cell.y());
             EXPECT_EQ(view.m_strScore, Score(2, 0));
             EXPECT_TRUE(view.m_bGameOverShown);
-            QTest::qWait(300);
+            QTest::qWait(100);
         }
     }
     QDir::setCurrent(data);
