@@ -22,6 +22,15 @@ std::vector<std::size_t> Paired(const Cell* cells)
     return paired;
 }
 
+struct PaintCounter : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return (paints += event->type() == QEvent::Paint) < 0;
+    }
+    int paints = 0;
+};
+
 // Random presses, undos, sound switches and new games through the shown view, the rules and
 // the picture checked after every action. DAVIZ_SOAK_ACTIONS sets how many.
 TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
@@ -31,11 +40,26 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
     std::mt19937 random(20240611u);
     const CellPixelLists cells = CellPixels(view.m_boardImage);
     CGameState& game = view.m_game;
+    PaintCounter counter;
+    view.installEventFilter(&counter);
     // Every other deal is near its end: a checkerboard of two colours, a few pairs of a third in
     // the top row and one of a fourth across the side edges, which keeps no game going.
+    // Each cell's middle on the view shows the cell's tile.
+    const auto checkPicture = [&]
+    {
+        const QImage shot = Grab();
+        for (int i = 0; i < kBoardCells; ++i)
+        {
+            const int tile = game.cells[i].flags != 0 ? 6 : static_cast<int>(game.cells[i].colour);
+            EXPECT_EQ(shot.pixel(ViewPoint(view, cells, i)),
+                      PictureAt(view.m_boardImage.m_tiles[tile], cells[i][cells[i].size() / 2]))
+                << i;
+        }
+    };
     const auto deal = [&]
     {
         view.OnNewGame();
+        checkPicture();
         // Twice: the first deal flushes the clock-drawn column that New Game left pending.
         game.NewGameWithSeed(random());
         game.NewGameWithSeed(random());
@@ -96,10 +120,13 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
                                      ? ViewPoint(view, cells, cell)
                                      : QPoint(random() % view.width(), random() % view.height());
             const std::size_t cues = player.cues.size();
+            const int paints = counter.paints;
             QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, point);
             EXPECT_TRUE(view.m_bSounds || player.cues.size() == cues);
             if (game.totalScore != total)
             {
+                // Every step of the fall and of closing up the rows is shown.
+                EXPECT_GT(counter.paints - paints, kBoardColumns + kBoardRows);
                 ++removals;
                 ends += ended = Paired(game.cells).empty();
             }
@@ -125,16 +152,8 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
         }
         EXPECT_EQ(view.m_strScore, Score(game.totalScore, game.groupScore));
         ASSERT_EQ(view.m_bGameOverShown, ended);
-        // Now and then the picture on the view: each cell's middle shows the cell's tile.
-        const QImage shot = n % 97 == 0 && !ended ? Grab() : QImage();
-        for (int i = 0; !shot.isNull() && i < kBoardCells; ++i)
-        {
-            const int tile = game.cells[i].flags != 0 ? 6 : static_cast<int>(game.cells[i].colour);
-            const QPoint middle = cells[i][cells[i].size() / 2];
-            EXPECT_EQ(shot.pixel(ViewPoint(view, cells, i)),
-                      PictureAt(view.m_boardImage.m_tiles[tile], middle))
-                << i;
-        }
+        if (n % 97 == 0 && !ended)
+            checkPicture();
     }
     std::cout << actions << " actions: " << games << " games, " << removals << " removals, " << ends
               << " ends\n";
