@@ -25,6 +25,8 @@ bool ZudoredaApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromUtf8(StringTable::kOrganisation));
     QCoreApplication::setApplicationName(QString::fromUtf8(StringTable::kAppName));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(DAVIZ_VERSION_STRING));
+    // Lets the desktop match the window to the installed menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Daviz"));
 
     auto* frame = new CMainFrame;
     frame->setAttribute(Qt::WA_DeleteOnClose);
