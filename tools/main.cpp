@@ -1,15 +1,12 @@
 // daviz_assets: writes the game's board bitmaps and cue waves, the About emblem and the icon.
 //   daviz_assets <data-dir> <res-dir>
-//   daviz_assets --preview <out.png> <data-dir>
 
 #include "BoardArt.h"
-#include "BoardPreview.h"
 #include "EmblemArt.h"
 #include "FileFormats.h"
 #include "SoundCues.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,14 +69,9 @@ bool WriteResources(const std::string& dir)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "--preview") == 0)
-    {
-        return WriteBoardPreview(argv[2], argv[3]);
-    }
     if (argc != 3)
     {
-        std::fprintf(stderr, "usage: daviz_assets <data-dir> <res-dir>\n"
-                             "       daviz_assets --preview <out.png> <data-dir>\n");
+        std::fprintf(stderr, "usage: daviz_assets <data-dir> <res-dir>\n");
         return 2;
     }
     for (int i = 1; i <= 2; ++i)
