@@ -69,10 +69,6 @@ void CChildView::ShowErrorBox(const QString& text)
 QString CChildView::LoadErrorText(std::uint32_t code, const char* failedFile)
 {
     QString text = QString::fromStdString(ErrorText(code));
-    if (text.isEmpty())
-    {
-        text = QString::asprintf("Error %u.", static_cast<unsigned>(code));
-    }
     // Name the file and the folder, so a player who started the game elsewhere knows why.
     if (failedFile != nullptr && *failedFile != '\0')
     {
