@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <string>
 #include <tuple>
+#include <vector>
 
 // A board as 176 letters, row 0 first, 16 to a row: R G B Y M for the balls, '.' for empty.
 // Marked balls are lower case; GameWith lists them as the selection, row by row.
@@ -114,14 +115,20 @@ inline CGameState GameWith(const Picture& picture)
 // Both boards go out as rows, so a failure shows a line by line diff.
 #define EXPECT_BOARD(game, picture) EXPECT_EQ(Rows(Letters((game).cells)), Rows(picture))
 
-// Logs a move as text: cues by their bare names, runs of steps as "step*N". With a game and a
-// column given, every step sets that pending column, so feeds bring a known column.
+// Logs a move as text: cues without their ".wav", runs of steps as "step*N". With a game and a
+// column given, every step sets that pending column, so feeds bring a known column. With watch
+// set, every step also keeps the board and the pending column as it stands then.
 struct RecordingAnimator : IAnimator
 {
     void Step() override
     {
         ++steps;
         ++run;
+        if (watch != nullptr)
+        {
+            frames.push_back(Letters(watch->cells));
+            pendings.push_back(Letters(watch->nextColumn, kBoardRows));
+        }
         if (game != nullptr)
         {
             SetPending(*game, column);
@@ -130,7 +137,8 @@ struct RecordingAnimator : IAnimator
     void PlayCue(const char* fileName) override
     {
         const std::string name(fileName);
-        Add(name.substr(0, name.rfind(".wav")));
+        const bool wave = name.size() > 4 && name.ends_with(".wav");
+        Add(wave ? name.substr(0, name.size() - 4) : "bad-cue-name:" + name);
     }
     // The log so far, then emptied.
     std::string Take()
@@ -147,6 +155,8 @@ struct RecordingAnimator : IAnimator
     }
 
     CGameState* game = nullptr;
+    const CGameState* watch = nullptr;
     std::string column, log;
+    std::vector<std::string> frames, pendings;
     int steps = 0, run = 0;
 };

@@ -40,6 +40,63 @@ std::string Selected(const std::string& board, std::size_t start)
     return std::count(out.begin(), out.end(), mark) >= 2 ? out : Unmarked(board);
 }
 
+// The frames a removal shows, rebuilt from the marked board before it and the pending column
+// seen while each feed ran: the columns fall one by one, the rows close up one by one, and each
+// feed writes its cells from the bottom up, shows the fed column once more and closes up again.
+std::vector<std::string> RemovalFrames(std::string b, const std::vector<std::string>& fed)
+{
+    std::vector<std::string> frames;
+    const auto closeUp = [&]
+    {
+        for (std::size_t row = 0; row < b.size(); row += W)
+        {
+            std::string kept;
+            for (std::size_t i = row; i < row + W; ++i)
+            {
+                kept += b[i] != '.' ? std::string(1, b[i]) : "";
+            }
+            b.replace(row, W,
+                      kept.empty() ? b.substr(row, W) : kept + std::string(W - kept.size(), '.'));
+            frames.push_back(b);
+        }
+    };
+    for (std::size_t column = 0; column < W; ++column)
+    {
+        std::string kept; // bottom up
+        for (std::size_t i = b.size() - W + column; i < b.size(); i -= W)
+        {
+            kept += std::islower(b[i]) != 0 ? "" : std::string(1, b[i]);
+        }
+        kept.resize(kBoardRows, '.');
+        for (std::size_t k = 0; k < kBoardRows; ++k)
+        {
+            b[b.size() - W + column - k * W] = kept[k];
+        }
+        frames.push_back(b);
+    }
+    closeUp();
+    for (const std::string& pending : fed)
+    {
+        for (std::size_t k = 0; k < kBoardRows; ++k)
+        {
+            b[b.size() - 1 - k * W] = pending[k];
+            frames.push_back(b);
+        }
+        frames.push_back(b);
+        closeUp();
+    }
+    return frames;
+}
+
+// A pending column holds its balls from entry 0 on and empty cells after them.
+bool Packed(const std::string& pending)
+{
+    std::string balls;
+    std::copy_if(pending.begin(), pending.end(), std::back_inserter(balls),
+                 [](char c) { return c != '.'; });
+    return pending == balls + std::string(pending.size() - balls.size(), '.');
+}
+
 // What holds between calls; after Undo the list may still name cells that are no longer marked.
 void CheckState(const CGameState& game, bool listMayBeStale)
 {
@@ -67,6 +124,7 @@ struct RandomPlay
 {
     void Run(long budget)
     {
+        animator.watch = &game;
         Deal(true);
         while (clicks < budget && !::testing::Test::HasFatalFailure())
         {
@@ -103,7 +161,20 @@ struct RandomPlay
         }
         ASSERT_EQ(b.find_first_not_of("RGBYM"), kNone) << "not a full deal" << Rows(b);
         ASSERT_TRUE(!game.gameOver && !game.CanUndo() && game.totalScore == 0);
+        grouped = false;
         CheckState(game, false);
+        CountPending();
+    }
+
+    // Every drawn pending column is packed; its balls are counted, each cell being a ball with
+    // chance 5/6.
+    void CountPending()
+    {
+        const std::string pending = Letters(game.nextColumn, kBoardRows);
+        ASSERT_TRUE(Packed(pending)) << pending;
+        pendingColumns += 1;
+        pendingBalls +=
+            std::count_if(pending.begin(), pending.end(), [](char c) { return c != '.'; });
     }
 
     void Undo()
@@ -146,11 +217,13 @@ struct RandomPlay
         }
         index = row * W + column;
         const char clicked = column < W && row < kBoardRows ? before[index] : '.';
-        const bool wasOver = game.gameOver, hadList = !game.selection.empty();
+        const bool wasOver = game.gameOver, hadList = grouped;
         const bool silent = rng() % 100 == 0, removal = !wasOver && std::islower(clicked) != 0;
         const std::int32_t group = game.groupScore;
 
         animator.steps = 0;
+        animator.frames.clear();
+        animator.pendings.clear();
         const ClickResult result = game.ProcessClick(column, row, silent ? nullptr : &animator);
         const std::string log = animator.Take(), after = Letters(game.cells);
         ++clicks;
@@ -176,6 +249,24 @@ struct RandomPlay
             ASSERT_EQ(log, "step*27 remove" +
                                (refill > 0 ? " step*" + std::to_string(refill) : std::string()) +
                                (over ? " gameover" : ""));
+            std::vector<std::string> fed;
+            for (std::size_t step = 27; step < animator.pendings.size(); step += 23)
+            {
+                fed.push_back(animator.pendings[step]);
+            }
+            const std::vector<std::string> frames = RemovalFrames(before, fed);
+            for (std::size_t k = 0; k < frames.size(); ++k)
+            {
+                if (animator.frames.at(k) != frames[k])
+                {
+                    ASSERT_EQ(Rows(animator.frames[k]), Rows(frames[k])) << "frame " << k + 1;
+                }
+            }
+            if (!fed.empty())
+            {
+                CountPending();
+            }
+            grouped = false;
             ++removals;
             endings += over ? 1 : 0;
         }
@@ -187,6 +278,7 @@ struct RandomPlay
             ASSERT_EQ(result, want != Unmarked(before) ? ResultSelected
                               : hadList                ? ResultDeselected
                                                        : ResultNothing);
+            grouped = result == ResultSelected;
         }
         stale = stale && silent;
         ASSERT_TRUE(game.totalScore == total && game.CanUndo() == !ring.empty()) << total;
@@ -199,8 +291,10 @@ struct RandomPlay
     std::deque<std::pair<std::string, std::int32_t>> ring; // removals not undone, four deep
     std::int32_t total = 0;
     bool stale = false;
+    bool grouped = false; // a selection was made and not dropped; Undo leaves it listed
     int sinceEnd = 0;
     long newGameAt = 0, clicks = 0, games = 0, removals = 0, endings = 0, undos = 0;
+    long pendingColumns = 0, pendingBalls = 0;
 };
 } // namespace
 
@@ -214,4 +308,8 @@ TEST(Property, RandomPlayKeepsTheBoardPackedAndTheScoreTrue)
                 play.clicks, play.undos, play.games, play.endings, play.removals);
     EXPECT_GE(play.clicks, budget);
     EXPECT_GE(play.endings, budget / 2000);
+    // 11 x 5/6 balls on average, with a standard error far below the margin.
+    ASSERT_GE(play.pendingColumns, 1000);
+    EXPECT_NEAR(static_cast<double>(play.pendingBalls) / static_cast<double>(play.pendingColumns),
+                11.0 * 5.0 / 6.0, 0.15);
 }
