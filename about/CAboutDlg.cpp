@@ -120,9 +120,12 @@ CAboutDlg::~CAboutDlg() = default;
 
 QRect CAboutDlg::MapDialogRect(const QRect& units)
 {
-    return QRect(ScaleUnits(units.x(), kBaseUnitX, 4), ScaleUnits(units.y(), kBaseUnitY, 8),
-                 ScaleUnits(units.width(), kBaseUnitX, 4),
-                 ScaleUnits(units.height(), kBaseUnitY, 8));
+    // The edges are converted, not the sizes, so neighbouring controls still meet.
+    const QPoint topLeft(ScaleUnits(units.left(), kBaseUnitX, 4),
+                         ScaleUnits(units.top(), kBaseUnitY, 8));
+    const QPoint bottomRight(ScaleUnits(units.left() + units.width(), kBaseUnitX, 4),
+                             ScaleUnits(units.top() + units.height(), kBaseUnitY, 8));
+    return QRect(topLeft, QSize(bottomRight.x() - topLeft.x(), bottomRight.y() - topLeft.y()));
 }
 
 QLabel* CAboutDlg::AddStatic(const QString& text, const QRect& units, const char* name)

@@ -39,7 +39,7 @@ public:
                                                 "\"spare\" minutes waiting for stuff to happen "
                                                 "in windows";
 
-    // Dialog units to client pixels; each value is rounded on its own, half away from zero.
+    // Dialog units to client pixels: each edge is rounded on its own, half away from zero.
     static QRect MapDialogRect(const QRect& units);
 
     const QString& Description() const { return m_strDescription; }

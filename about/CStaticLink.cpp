@@ -74,6 +74,16 @@ void CStaticLink::mousePressEvent(QMouseEvent* e)
     OnLButtonDown();
 }
 
+void CStaticLink::mouseDoubleClickEvent(QMouseEvent* e)
+{
+    if (e->button() != Qt::LeftButton)
+    {
+        QLabel::mouseDoubleClickEvent(e);
+        return;
+    }
+    e->accept();
+}
+
 void CStaticLink::OnLButtonDown()
 {
     if (m_strLink.isEmpty())

@@ -39,6 +39,8 @@ signals:
 protected:
     bool event(QEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    // The second press of a quick pair: the link is already opening, so it is not opened again.
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
 
 private:
     bool ShowsText() const;
