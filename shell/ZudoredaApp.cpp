@@ -35,20 +35,21 @@ bool ZudoredaApp::InitInstance()
 
     frame->show();
     // The board must be on the screen before the About box covers part of it; a window
-    // manager may take a moment to map the window.
+    // manager may take a moment to map the window. Clicks and keys wait for the About box:
+    // the player has not seen the board yet.
     QElapsedTimer waited;
     waited.start();
     while (m_pMainWnd != nullptr && m_pMainWnd->windowHandle() != nullptr &&
            !m_pMainWnd->windowHandle()->isExposed() && waited.elapsed() < 2000)
     {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
     }
     if (m_pMainWnd == nullptr)
     {
         return false;
     }
     m_pMainWnd->repaint();
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     OnAppAbout();
     return true;

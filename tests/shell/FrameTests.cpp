@@ -9,6 +9,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 namespace
 {
@@ -118,16 +119,50 @@ TEST_F(FrameTest, MenuStatesFollowTheGame)
 // one line: its items with their keys, prompts and check boxes; "-" a separator.
 std::vector<bool> g_aboutOverPaintedFrame;
 
+// Clicks the view as the window system would the moment the frame is shown, and counts the
+// presses that reach the view.
+struct EarlyClick : QObject
+{
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* frame = qobject_cast<CMainFrame*>(watched);
+        if (frame != nullptr && event->type() == QEvent::Show && !queued)
+        {
+            queued = true;
+            const QPointF at = frame->m_wndView.mapTo(frame, frame->m_wndView.rect().center());
+            for (const Qt::MouseButtons buttons : {Qt::LeftButton, Qt::NoButton})
+                QWindowSystemInterface::handleMouseEvent<
+                    QWindowSystemInterface::AsynchronousDelivery>(
+                    frame->windowHandle(), at, frame->mapToGlobal(at), buttons, Qt::LeftButton,
+                    buttons ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease);
+        }
+        presses += qobject_cast<CChildView*>(watched) != nullptr &&
+                   event->type() == QEvent::MouseButtonPress;
+        return false;
+    }
+    bool queued = false;
+    int presses = 0;
+};
+EarlyClick* g_earlyClick = nullptr;
+
 TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
 {
+    // A click while the window comes up waits for the About box: the board was not seen yet.
     ZudoredaApp::s_pfnRunAbout = [](QWidget* parent)
     {
         const auto* frame = qobject_cast<CMainFrame*>(parent);
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->m_wndView.m_boardImage.m_nOriginX == 15);
+                                          frame->m_wndView.m_boardImage.m_nOriginX == 15 &&
+                                          g_earlyClick->presses == 0);
     };
+    EarlyClick earlyClick;
+    g_earlyClick = &earlyClick;
+    qApp->installEventFilter(&earlyClick);
     ZudoredaApp app;
     ASSERT_TRUE(app.InitInstance());
+    QWindowSystemInterface::flushWindowSystemEvents();
+    qApp->removeEventFilter(&earlyClick);
+    EXPECT_EQ(earlyClick.presses, 1);
     EXPECT_EQ(QCoreApplication::applicationName(), "Daviz");
     EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
     EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
