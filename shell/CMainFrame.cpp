@@ -59,14 +59,10 @@ CMainFrame::CMainFrame(QWidget* parent)
     m_wndView.setFocus();
     UpdateCommandUI();
     OnGetMinMaxInfo();
-
-    // Keys with extra modifiers must not fall back to a command's plain key.
-    qApp->installEventFilter(this);
 }
 
 CMainFrame::~CMainFrame()
 {
-    qApp->removeEventFilter(this);
     // The view is a member: take it out of the window's children before they are deleted.
     takeCentralWidget();
 }
@@ -126,38 +122,4 @@ bool CMainFrame::event(QEvent* event)
         break;
     }
     return handled;
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::ShortcutOverride)
-    {
-        // Accepting the override keeps the key from the shortcut map: a command's key matches
-        // only with exactly its modifiers, never as a "possible key" of a shifted press.
-        auto* key = static_cast<QKeyEvent*>(event);
-        const Qt::KeyboardModifiers modifiers =
-            key->modifiers() &
-            (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-        const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
-        bool exact = false;
-        bool sameKey = false;
-        for (const QAction* action : actions())
-        {
-            for (const QKeySequence& shortcut : action->shortcuts())
-            {
-                if (shortcut.count() != 1)
-                {
-                    continue;
-                }
-                exact = exact || shortcut == pressed;
-                sameKey = sameKey || shortcut[0].key() == key->key();
-            }
-        }
-        if (sameKey && !exact)
-        {
-            event->accept();
-            return true;
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

@@ -33,7 +33,6 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnGetMinMaxInfo();
