@@ -152,7 +152,7 @@ void ReportPresses(benchmark::State& state, std::vector<double> seconds)
 // Select and deselect alternate on a fixed deal, so every iteration starts from the same board.
 void Presses(benchmark::State& state, bool timeSelect)
 {
-    CChildView& view = g_frame->m_wndView;
+    CChildView& view = g_frame->View();
     SilentCuePlayer cues;
     view.SetCuePlayer(&cues);
     CAnimator::s_nFrameMilliseconds = 0;
@@ -207,7 +207,7 @@ BENCHMARK(BM_DeselectPress)->UseManualTime()->Unit(benchmark::kMillisecond)->Min
 // a fixed deal, 1 a board of one colour (every ball falls and the most columns enter).
 void BM_Removal(benchmark::State& state)
 {
-    CChildView& view = g_frame->m_wndView;
+    CChildView& view = g_frame->View();
     SilentCuePlayer cues;
     view.SetCuePlayer(&cues);
     const int frameMs = static_cast<int>(state.range(0));
@@ -309,7 +309,7 @@ int main(int argc, char** argv)
 
     CMainFrame frame;
     frame.show();
-    if (!QTest::qWaitForWindowExposed(&frame) || !frame.m_wndView.m_boardImage.m_bLoaded)
+    if (!QTest::qWaitForWindowExposed(&frame) || !frame.View().m_boardImage.m_bLoaded)
     {
         std::fprintf(stderr, "no window or no board pictures in %s\n", DAVIZ_DATA_DIR);
         return 1;

@@ -1,5 +1,6 @@
 #include "CMainFrame.h"
 
+#include "Resource.h"
 #include "StringTable.h"
 
 #include <QAction>
@@ -77,6 +78,25 @@ QAction* CMainFrame::AddCommand(QMenu* menu, const char* text, const char* promp
     // Also on the window itself, so the keys work while no menu is open.
     addAction(action);
     return action;
+}
+
+QAction* CMainFrame::Command(int id) const
+{
+    switch (id)
+    {
+    case ID_FILE_NEWGAME:
+        return m_pNewGame;
+    case ID_APP_EXIT:
+        return m_pExit;
+    case ID_OPTIONS_TOGGLESOUNDS:
+        return m_pToggleSounds;
+    case ID_OPTIONS_UNDO:
+        return m_pUndo;
+    case ID_APP_ABOUT:
+        return m_pAbout;
+    default:
+        return nullptr;
+    }
 }
 
 void CMainFrame::UpdateCommandUI()

@@ -23,13 +23,9 @@ public:
     // Asks the view for the check mark and enabled state of its commands.
     void UpdateCommandUI();
 
-    CChildView m_wndView;
-
-    QAction* m_pNewGame;
-    QAction* m_pExit;
-    QAction* m_pToggleSounds;
-    QAction* m_pUndo;
-    QAction* m_pAbout;
+    CChildView& View() { return m_wndView; }
+    // The menu command of a resource id (ID_FILE_NEWGAME, ID_APP_ABOUT, ...), or null.
+    QAction* Command(int id) const;
 
 protected:
     bool event(QEvent* event) override;
@@ -37,4 +33,11 @@ protected:
 private:
     void OnGetMinMaxInfo();
     QAction* AddCommand(QMenu* menu, const char* text, const char* prompt);
+
+    CChildView m_wndView;
+    QAction* m_pNewGame;
+    QAction* m_pExit;
+    QAction* m_pToggleSounds;
+    QAction* m_pUndo;
+    QAction* m_pAbout;
 };

@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
+#include "Resource.h"
 #include "StringTable.h"
 #include "Version.h"
 
@@ -10,13 +11,16 @@
 #include <QElapsedTimer>
 #include <QWindow>
 
-ZudoredaApp::RunAboutFn ZudoredaApp::s_pfnRunAbout = &ZudoredaApp::RunAboutBox;
-
-ZudoredaApp::ZudoredaApp() = default;
+ZudoredaApp::ZudoredaApp(RunAboutFn runAbout) : m_pfnRunAbout(runAbout) {}
 
 ZudoredaApp::~ZudoredaApp()
 {
     delete m_pMainWnd.data();
+}
+
+CMainFrame* ZudoredaApp::MainWindow() const
+{
+    return m_pMainWnd;
 }
 
 bool ZudoredaApp::InitInstance()
@@ -31,7 +35,7 @@ bool ZudoredaApp::InitInstance()
     auto* frame = new CMainFrame;
     frame->setAttribute(Qt::WA_DeleteOnClose);
     m_pMainWnd = frame;
-    connect(frame->m_pAbout, &QAction::triggered, this, &ZudoredaApp::OnAppAbout);
+    connect(frame->Command(ID_APP_ABOUT), &QAction::triggered, this, &ZudoredaApp::OnAppAbout);
 
     frame->show();
     // The board must be on the screen before the About box covers part of it; a window
@@ -63,8 +67,8 @@ void ZudoredaApp::RunAboutBox(QWidget* parent)
 
 void ZudoredaApp::OnAppAbout()
 {
-    if (s_pfnRunAbout != nullptr)
+    if (m_pfnRunAbout != nullptr)
     {
-        s_pfnRunAbout(m_pMainWnd);
+        m_pfnRunAbout(m_pMainWnd);
     }
 }

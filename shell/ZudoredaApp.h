@@ -11,19 +11,22 @@ class ZudoredaApp : public QObject
     Q_OBJECT
 
 public:
-    ZudoredaApp();
+    // Shows the About box over parent and waits for it; tests pass one that does not wait.
+    using RunAboutFn = void (*)(QWidget* parent);
+    static void RunAboutBox(QWidget* parent);
+
+    explicit ZudoredaApp(RunAboutFn runAbout = &ZudoredaApp::RunAboutBox);
     ~ZudoredaApp() override;
 
     // Names the application, creates and shows the main window, then shows the About box once.
     bool InitInstance();
 
-    // Where the About box comes from; tests replace it so that nothing waits.
-    using RunAboutFn = void (*)(QWidget* parent);
-    static RunAboutFn s_pfnRunAbout;
-    static void RunAboutBox(QWidget* parent);
-
-    QPointer<CMainFrame> m_pMainWnd;
+    CMainFrame* MainWindow() const;
 
 public slots:
     void OnAppAbout();
+
+private:
+    RunAboutFn m_pfnRunAbout;
+    QPointer<CMainFrame> m_pMainWnd;
 };

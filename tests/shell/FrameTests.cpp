@@ -1,4 +1,5 @@
 #include "CMainFrame.h"
+#include "Resource.h"
 #include "ShellTest.h"
 #include "ZudoredaApp.h"
 
@@ -26,7 +27,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
         ASSERT_EQ(QApplication::focusWidget(), &View());
     }
-    CChildView& View() { return frame.m_wndView; }
+    CChildView& View() { return frame.View(); }
     // Two red pairs: removing the one at the top left leaves a move, so the game goes on.
     void PlayOneRemoval()
     {
@@ -55,32 +56,33 @@ TEST_F(FrameTest, MenuStatesFollowTheGame)
     frame.showMaximized();
     QTest::qWait(50);
     EXPECT_EQ(frame.frameGeometry().size(), QSize(500, 600));
-    EXPECT_TRUE(frame.m_pToggleSounds->isChecked());
-    EXPECT_FALSE(frame.m_pUndo->isEnabled());
+    EXPECT_TRUE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
+    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     PlayOneRemoval();
-    EXPECT_TRUE(frame.m_pUndo->isEnabled());
+    EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(View().m_game.CellAt(0, 0).colour, 1u);
-    EXPECT_FALSE(frame.m_pUndo->isEnabled());
+    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
 
     SetBoard(View(), LastPairBoard);
     Click(View(), 0, 0);
     Click(View(), 0, 0);
     ASSERT_TRUE(View().m_bGameOverShown);
-    EXPECT_TRUE(frame.m_pUndo->isEnabled());
+    EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_Backspace, Qt::AltModifier);
     EXPECT_TRUE(View().m_bGameOverShown);
     EXPECT_EQ(View().m_game.CellAt(0, 0).colour, LastPairBoard(2, 0));
 
     Key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_FALSE(View().m_bGameOverShown);
-    EXPECT_FALSE(frame.m_pUndo->isEnabled());
+    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(View().m_bSounds);
-    EXPECT_FALSE(frame.m_pToggleSounds->isChecked());
+    EXPECT_FALSE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
     View().m_bSounds = true;
-    emit qobject_cast<QMenu*>(frame.m_pToggleSounds->associatedObjects().value(0))->aboutToShow();
-    EXPECT_TRUE(frame.m_pToggleSounds->isChecked());
+    emit qobject_cast<QMenu*>(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->associatedObjects().value(0))
+        ->aboutToShow();
+    EXPECT_TRUE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
 }
 
 // Start-up: names, the frame on the screen and painted, then the About box once; About again
@@ -98,7 +100,7 @@ struct EarlyClick : QObject
         if (frame != nullptr && event->type() == QEvent::Show && !queued)
         {
             queued = true;
-            const QPointF at = frame->m_wndView.mapTo(frame, frame->m_wndView.rect().center());
+            const QPointF at = frame->View().mapTo(frame, frame->View().rect().center());
             for (const Qt::MouseButtons buttons : {Qt::LeftButton, Qt::NoButton})
                 QWindowSystemInterface::handleMouseEvent<
                     QWindowSystemInterface::AsynchronousDelivery>(
@@ -117,17 +119,17 @@ EarlyClick* g_earlyClick = nullptr;
 TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
 {
     // A click while the window comes up waits for the About box: the board was not seen yet.
-    ZudoredaApp::s_pfnRunAbout = [](QWidget* parent)
+    const auto runAbout = [](QWidget* parent)
     {
-        const auto* frame = qobject_cast<CMainFrame*>(parent);
+        auto* frame = qobject_cast<CMainFrame*>(parent);
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->m_wndView.m_boardImage.m_nOriginX == 15 &&
+                                          frame->View().m_boardImage.m_nOriginX == 15 &&
                                           g_earlyClick->presses == 0);
     };
     EarlyClick earlyClick;
     g_earlyClick = &earlyClick;
     qApp->installEventFilter(&earlyClick);
-    ZudoredaApp app;
+    ZudoredaApp app(runAbout);
     ASSERT_TRUE(app.InitInstance());
     QWindowSystemInterface::flushWindowSystemEvents();
     qApp->removeEventFilter(&earlyClick);
@@ -136,12 +138,11 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
     EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
     EXPECT_EQ(g_aboutOverPaintedFrame, std::vector<bool>{true});
-    CMainFrame& frame = *app.m_pMainWnd;
-    frame.m_pAbout->trigger();
-    frame.m_pNewGame->trigger();
-    frame.m_pUndo->trigger();
+    CMainFrame& frame = *app.MainWindow();
+    frame.Command(ID_APP_ABOUT)->trigger();
+    frame.Command(ID_FILE_NEWGAME)->trigger();
+    frame.Command(ID_OPTIONS_UNDO)->trigger();
     EXPECT_EQ(g_aboutOverPaintedFrame.size(), 2u);
-    ZudoredaApp::s_pfnRunAbout = &ZudoredaApp::RunAboutBox;
     QStringList menus;
     for (const QAction* menu : frame.menuBar()->actions())
     {
