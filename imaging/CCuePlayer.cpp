@@ -64,8 +64,8 @@ constexpr milliseconds kStreamTimeout(1000);
 constexpr milliseconds kDrainMargin(1500);
 // A cue that waited this long for a connection is no longer worth hearing.
 constexpr milliseconds kStaleCue(500);
-// The server's playback buffer: short enough for an early start, long enough for no gaps.
-constexpr pa_usec_t kTargetLatencyUsec = 50000;
+// The most a stream's buffer on the server can hold.
+constexpr std::size_t kLargestServerBuffer = std::size_t{4} * 1024 * 1024;
 
 // The sound thread's state. Every libpulse call is made on that thread. No callbacks are set:
 // after every pass of the loop Tend() looks at the states and moves on, so an event for a stream
@@ -131,20 +131,25 @@ private:
     bool Tend()
     {
         const Clock::time_point now = Clock::now();
+        bool arrived = false;
+        std::shared_ptr<const CWaveBuffer> cue;
         {
+            // Only the hand-over is under the lock: the caller's thread never waits on the library.
             const std::lock_guard<std::mutex> lock(m_pShared->mutex);
             if (m_pShared->quit)
             {
                 return false;
             }
-            if (m_pShared->hasPending)
-            {
-                StopVoice();
-                m_pWaiting = std::move(m_pShared->pending);
-                m_pShared->pending.reset();
-                m_pShared->hasPending = false;
-                m_waitingSince = now;
-            }
+            arrived = m_pShared->hasPending;
+            cue = std::move(m_pShared->pending);
+            m_pShared->pending.reset();
+            m_pShared->hasPending = false;
+        }
+        if (arrived)
+        {
+            StopVoice();
+            m_pWaiting = std::move(cue);
+            m_waitingSince = now;
         }
         TendContext(now);
         if (m_pWaiting != nullptr && m_pContext == nullptr)
@@ -177,7 +182,12 @@ private:
         {
             StopVoice();
             DropContext();
-            m_pWaiting.reset();
+            // A cue that this connection was made for is lost with it; a cue that came after a
+            // connection went down (the server restarted) gets one new connection.
+            if (m_contextStarted >= m_waitingSince)
+            {
+                m_pWaiting.reset();
+            }
         }
     }
 
@@ -271,7 +281,8 @@ private:
         {
             return;
         }
-        m_contextDeadline = Clock::now() + kConnectTimeout;
+        m_contextStarted = Clock::now();
+        m_contextDeadline = m_contextStarted + kConnectTimeout;
         // Never start a server of our own: without one the game is silent.
         if (pa_context_connect(m_pContext, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
         {
@@ -306,8 +317,11 @@ private:
             return;
         }
         pa_buffer_attr buffer = {};
-        buffer.maxlength = static_cast<std::uint32_t>(-1);
-        buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(kTargetLatencyUsec, &spec));
+        // The whole cue goes to the server in one write, so that it starts at once and no gap
+        // can open however late this thread runs; a new cue still cuts it short at once.
+        buffer.tlength = static_cast<std::uint32_t>(std::min(
+            cue.m_samples.size() / cue.FrameBytes() * cue.FrameBytes(), kLargestServerBuffer));
+        buffer.maxlength = buffer.tlength;
         buffer.prebuf = static_cast<std::uint32_t>(-1);
         buffer.minreq = static_cast<std::uint32_t>(-1);
         buffer.fragsize = static_cast<std::uint32_t>(-1);
@@ -317,8 +331,8 @@ private:
         m_voiceDeadline =
             now + kStreamTimeout + kDrainMargin +
             milliseconds(cue.Frames() * 1000 / std::max<std::uint32_t>(cue.m_nSampleRate, 1));
-        if (pa_stream_connect_playback(m_pStream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY,
-                                       nullptr, nullptr) < 0)
+        if (pa_stream_connect_playback(m_pStream, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr,
+                                       nullptr) < 0)
         {
             StopVoice();
         }
@@ -346,6 +360,7 @@ private:
     pa_mainloop* m_pLoop;
     pa_io_event* m_pWake = nullptr;
     pa_context* m_pContext = nullptr;
+    Clock::time_point m_contextStarted;
     Clock::time_point m_contextDeadline;
     // The cue waiting for a connection, and the one playing with its stream.
     std::shared_ptr<const CWaveBuffer> m_pWaiting;
@@ -358,7 +373,8 @@ private:
     Clock::time_point m_voiceDeadline;
 };
 
-void RunSoundThread(std::shared_ptr<CuePlayerShared> shared, std::string applicationName)
+// std::thread keeps its own copies of the arguments for as long as it runs.
+void RunSoundThread(const std::shared_ptr<CuePlayerShared>& shared, std::string applicationName)
 {
     {
         SoundLoop loop(shared, std::move(applicationName));

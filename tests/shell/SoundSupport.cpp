@@ -97,6 +97,18 @@ int PitchOf(const std::int16_t* x)
 
 } // namespace
 
+std::string Describe(const std::vector<Heard>& heard)
+{
+    std::string text;
+    for (const Heard& h : heard)
+        text += std::to_string(kPitchHz[h.pitch]) + " Hz at " +
+                std::to_string(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(h.start - heard[0].start)
+                        .count()) +
+                " ms, " + std::to_string(h.samples) + " samples; ";
+    return text;
+}
+
 SoundServer::SoundServer(Kind kind) : m_kind(kind)
 {
     char pattern[] = "/tmp/daviz-sound-XXXXXX";
@@ -243,5 +255,7 @@ std::vector<Heard> SoundServer::StopRecording()
         else
             heard.push_back({pitch, when, kBlock});
     }
+    // A block where a tone starts or stops abruptly may show a neighbouring pitch.
+    std::erase_if(heard, [](const Heard& h) { return h.samples <= kBlock; });
     return heard;
 }

@@ -25,6 +25,9 @@ struct Heard
     int samples;
 };
 
+// For failure messages: pitch, start (ms after the first) and length (samples) of each.
+std::string Describe(const std::vector<Heard>& heard);
+
 class SoundServer
 {
 public:

@@ -128,7 +128,7 @@ TEST_F(SoundTest, ClicksAreHeardInOrderAndWhole)
     }
     for (const Heard& h : server.StopRecording())
         heard.push_back(h);
-    SCOPED_TRACE(testing::Message() << heard.size() << " stretches heard");
+    SCOPED_TRACE(Describe(heard));
     std::vector<Pitch> order;
     for (const Heard& h : heard)
     {
@@ -165,6 +165,7 @@ TEST_P(Refill, RemovalCueStartsBeforeTheRefillEnds)
     ASSERT_EQ(view->m_bGameOverShown, ending);
     QTest::qWait(500);
     const std::vector<Heard> heard = server.StopRecording();
+    SCOPED_TRACE(Describe(heard));
     ASSERT_FALSE(heard.empty());
     EXPECT_EQ(heard[0].pitch, Remove);
     EXPECT_LT(heard[0].start, moved) << "the removal cue waited for the refill";
