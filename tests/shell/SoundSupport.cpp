@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -175,6 +176,19 @@ void SoundServer::Freeze(bool frozen)
 {
     if (m_nServer > 0)
         kill(m_nServer, frozen ? SIGSTOP : SIGCONT);
+}
+
+std::string SoundServer::Pactl(const std::string& args) const
+{
+    std::string text;
+    FILE* out = popen(("pactl --server=unix:" + m_strSocket + " " + args).c_str(), "r");
+    if (out == nullptr)
+        return text;
+    char buffer[4096];
+    for (std::size_t n = 0; (n = fread(buffer, 1, sizeof buffer, out)) > 0;)
+        text.append(buffer, n);
+    pclose(out);
+    return text;
 }
 
 bool SoundServer::StartRecording()

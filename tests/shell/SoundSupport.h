@@ -47,6 +47,8 @@ public:
     bool Start(); // the real server, again after Stop
     void Stop();
     void Freeze(bool frozen); // stops answering, without closing its socket
+    // What pactl prints for ARGS, asked of this server.
+    std::string Pactl(const std::string& args) const;
 
     // Records the null output from now until StopRecording, then splits it by pitch.
     bool StartRecording();

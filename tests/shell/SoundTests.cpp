@@ -87,7 +87,7 @@ struct Step
 };
 
 // Clicks spaced further apart than their cues: every cue heard in order and to its end; none
-// with sounds off; again after the server restarted.
+// with sounds off; again after the server restarted; no stream left open.
 TEST_F(SoundTest, ClicksAreHeardInOrderAndWhole)
 {
     SoundServer server(SoundServer::Kind::Real);
@@ -136,6 +136,9 @@ TEST_F(SoundTest, ClicksAreHeardInOrderAndWhole)
         EXPECT_NEAR(h.samples, Samples(length), 3 * kBlock) << "pitch " << h.pitch;
     }
     EXPECT_EQ(order, expected);
+    // Known by its name in the volume mixer; no stream kept open once the cues are over.
+    EXPECT_NE(server.Pactl("list clients").find("application.name = \"Daviz\""), std::string::npos);
+    EXPECT_EQ(server.Pactl("list short sink-inputs"), "");
 }
 
 // A removal whose refill feeds a column, with the frame time the game ships with: the removal
