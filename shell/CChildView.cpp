@@ -29,8 +29,8 @@ bool CChildView::s_bOffscreen = true;
 
 CChildView::CChildView(QWidget* parent)
     : QFrame(parent), m_bSounds(true), m_bGameOverShown(false),
-      m_cuePlayer(std::make_unique<CCuePlayer>()), m_pCuePlayer(m_cuePlayer.get()),
-      m_bCuesQueued(false)
+      m_cuePlayer(std::make_unique<CCuePlayer>(StringTable::kAppName)),
+      m_pCuePlayer(m_cuePlayer.get()), m_bCuesQueued(false)
 {
     FormatScore(0, 0);
 

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Makes the Debian package into OUT and checks its control fields. What the program only loads
-# at run time must be named: the owners of the X11 platform plugin and of the PulseAudio client.
+# at run time must be named (the owner of the X11 platform plugin), the PulseAudio client it links
+# too, and Qt Multimedia, which it no longer uses, must not be.
 # Usage: deb_build.sh CPACK CPACK_CONFIG OUT VERSION HOMEPAGE
 set -u
 # shellcheck source=SCRIPTDIR/check_tree.sh
@@ -28,9 +29,10 @@ field() { dpkg-deb -f "$deb" "$1"; }
 owner() { dpkg -S "$1" | head -n 1 | sed 's/[:,].*//'; }
 depends="$(field Depends)"
 echo "Depends: $depends"
-for pkg in libqt6widgets6 libqt6multimedia6 xdg-utils fonts-dejavu-core \
+for pkg in libqt6widgets6 xdg-utils fonts-dejavu-core \
     "$(owner '*/qt6/plugins/platforms/libqxcb.so')" "$(owner '*/libpulse.so.0')"; do
     printf '%s\n' "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -qx "$pkg" ||
         fail "Depends does not name $pkg"
 done
+case "$depends" in *libqt6multimedia*) fail "Depends names Qt Multimedia" ;; esac
 echo "ok: $deb"

@@ -1,0 +1,48 @@
+// libFuzzer entry: any bytes handed to the wave reader must be read safely or refused, and a cue
+// it accepts must be one the player can hand to the sound server as it stands.
+
+#include "CWaveBuffer.h"
+#include "ErrorCodes.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace
+{
+
+void Require(bool condition)
+{
+    if (!condition)
+    {
+        __builtin_trap();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CWaveBuffer wave;
+    const std::uint32_t code = wave.LoadFromBytes(data, size);
+    if (code != kErrorSuccess)
+    {
+        Require(code == kErrorInvalidData || code == kErrorInvalidParameter ||
+                code == kErrorNotEnoughMemory);
+        Require(!wave.IsLoaded() && wave.Frames() == 0 && wave.m_nChannels == 0);
+        return 0;
+    }
+    Require(wave.m_nChannels == 1 || wave.m_nChannels == 2);
+    Require(wave.m_nBitsPerSample == 8 || wave.m_nBitsPerSample == 16);
+    Require(wave.m_nSampleRate >= CWaveBuffer::s_nMinRate &&
+            wave.m_nSampleRate <= CWaveBuffer::s_nMaxRate);
+    Require(wave.Frames() > 0 && wave.m_samples.size() == wave.Frames() * wave.FrameBytes());
+    Require(wave.m_samples.size() <= size);
+    std::uint32_t sum = 0;
+    for (const std::uint8_t byte : wave.m_samples)
+    {
+        sum += byte;
+    }
+    volatile std::uint32_t sink = sum;
+    (void)sink;
+    return 0;
+}
