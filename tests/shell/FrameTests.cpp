@@ -124,7 +124,7 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     {
         const auto* frame = qobject_cast<CMainFrame*>(parent);
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->m_wndView.m_boardImage.m_nOriginX == 15);
+                                          frame->m_wndView.m_boardImage.OriginX() == 15);
     };
     ZudoredaApp app;
     ASSERT_TRUE(app.InitInstance());

@@ -34,7 +34,7 @@ int Probe(char** argv)
                            {
                                return shot.rect().contains(at + p) &&
                                       (shot.pixel(at + p) & 0xffffff) ==
-                                          (PictureAt(image.m_tiles[tile], p) & 0xffffff);
+                                          (TileAt(image, tile, p) & 0xffffff);
                            });
     };
     for (int y = std::atoi(argv[4]), x0 = std::atoi(argv[3]); y <= std::atoi(argv[4]) + 120; ++y)

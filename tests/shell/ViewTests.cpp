@@ -67,13 +67,14 @@ TEST_F(ViewTest, Picture)
 {
     QImage shot = Grab();
     const QPoint origin = view.ClientOrigin();
-    const CDibSectionBuffer& board = view.m_boardImage.m_target;
+    const CBoardSet& board = view.m_boardImage.Shown();
     const int height = view.contentsRect().height();
-    const int boardBottom = 20 + board.m_pHeader->height;
+    const int boardBottom = 20 + board.Height();
     int mismatches = 0;
-    for (int y = 0; y < board.m_pHeader->height; ++y)
-        for (int x = 0; x < board.m_pHeader->width; ++x)
-            mismatches += shot.pixel(origin + QPoint(15 + x, 20 + y)) != PictureAt(board, {x, y});
+    for (int y = 0; y < board.Height(); ++y)
+        for (int x = 0; x < board.Width(); ++x)
+            mismatches += shot.pixel(origin + QPoint(15 + x, 20 + y)) !=
+                          board.Pixels()[y * board.Width() + x];
     EXPECT_EQ(mismatches, 0);
     for (const QPoint p : {QPoint(0, 0), QPoint(14, 100), QPoint(100, 19), QPoint(2, height - 3)})
         EXPECT_EQ(shot.pixel(origin + p), qRgb(0, 0, 0)) << p.x() << "," << p.y();

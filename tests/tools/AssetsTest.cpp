@@ -88,18 +88,11 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
     fs::current_path(old);
     ASSERT_EQ(code, 0u) << (image.FailedFile() != nullptr ? image.FailedFile() : "");
 
-    const CDibSectionBuffer& map = image.m_matrix;
-    const std::int32_t width = map.m_pHeader->width;
-    const std::int32_t height = map.m_pHeader->height;
-    EXPECT_EQ(map.m_pHeader->bitCount, 8);
+    const CBoardSet& set = image.BaseSet();
+    const std::int32_t width = set.Width();
+    const std::int32_t height = set.Height();
     EXPECT_TRUE(width >= 440 && width <= 454 && height >= 420 && height <= 440)
         << width << "x" << height;
-    for (const CDibSectionBuffer& tile : image.m_tiles)
-    {
-        EXPECT_EQ(tile.m_pHeader->bitCount, 24);
-        EXPECT_EQ(tile.m_pHeader->width, width);
-        EXPECT_EQ(tile.m_pHeader->height, height);
-    }
 
     // Centre of each cell's pixels, the cell-map entries read as the game reads them.
     double sumX[176] = {};
@@ -109,7 +102,7 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
     {
         for (std::int32_t x = 0; x < width; ++x)
         {
-            const RgbQuad& e = map.m_pColours[map.GetRowAddress(y)[x]];
+            const RgbQuad& e = *set.EntryAt(x, y);
             if (e.green == 0 && e.red < 16 && e.blue < 11)
             {
                 sumX[e.blue * 16 + e.red] += x;
