@@ -12,11 +12,14 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -523,6 +526,212 @@ TEST_F(ImagingTest, ClickRecomposesOnlyWhenTheRulesReportSomething)
         {
             ExpectComposedFrom(image, CellMap(), game);
         }
+    }
+}
+
+// The finer set: the same cells under every 2 x 2 block, tiles of their own.
+bmp::Picture Doubled(const bmp::Picture& map)
+{
+    bmp::Picture fine = bmp::Make(2 * map.width, 2 * map.height, map.bitCount);
+    fine.palette = map.palette;
+    for (std::int32_t i = 0; i < fine.width * fine.height; ++i)
+    {
+        const std::int32_t x = i % fine.width;
+        const std::int32_t y = i / fine.width;
+        fine.At(x, y) = bmp::Picture(map).At(x / 2, y / 2);
+    }
+    return fine;
+}
+
+void WriteFineFiles(const bmp::Picture& map)
+{
+    for (int slot = 0; slot < kTileCount; ++slot)
+    {
+        bmp::WritePicture(g_imageFiles2x[slot], Tile(slot, map.width, map.height));
+    }
+    bmp::WritePicture(g_imageFiles2x[7], map);
+}
+
+TEST_F(ImagingTest, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
+{
+    WriteBoardFiles();
+    const bmp::Picture fine = Doubled(CellMap());
+    bmp::Picture moved = fine; // one fine pixel of another cell than the pixel beneath
+    moved.At(5, 5) = (moved.At(5, 5) + 1) % 176;
+    const struct
+    {
+        const char* name;
+        bmp::Picture map;
+        double ratio;
+        const char* missing;
+        int scale;
+    } cases[] = {
+        {"ratio 2", fine, 2.0, nullptr, 2},
+        {"ratio 1.25", fine, 1.25, nullptr, 2},
+        {"ratio 1", fine, 1.0, nullptr, 1},
+        {"a tile missing", fine, 2.0, "select@2x.bmp", 1},
+        {"not twice the size", CellMap(), 2.0, nullptr, 1},
+        {"a pixel of another cell", moved, 2.0, nullptr, 1},
+    };
+    CGameState game;
+    game.NewGameWithSeed(3);
+    game.ProcessClick(4, 5, nullptr);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteFineFiles(c.map);
+        if (c.missing != nullptr)
+        {
+            std::filesystem::remove(c.missing);
+        }
+        CBoardImage image;
+        ASSERT_EQ(image.Load(), 0u);
+        ASSERT_EQ(image.Compose(game), 0u);
+        image.SetDeviceRatio(c.ratio);
+        EXPECT_EQ(image.ShownScale(), c.scale);
+        EXPECT_EQ(image.FailedFile(), nullptr);
+        // Shown at the logical size of the plain set; a point picks the fine pixel under it.
+        const CBoardSet& shown = image.Shown();
+        EXPECT_EQ(shown.Width(), c.scale * kWidth);
+        for (std::int32_t i = 0; i < shown.Width() * shown.Height(); ++i)
+        {
+            const std::int32_t x = i % shown.Width();
+            const std::int32_t y = i / shown.Width();
+            const RgbQuad& e = *image.BaseSet().EntryAt(x / c.scale, y / c.scale);
+            const std::uint32_t cell = CBoardSet::CellOfEntry(e);
+            const int tile =
+                cell == CBoardSet::kNoCell ? 0 : CBoardSet::TileOfCell(game.cells[cell]);
+            ASSERT_EQ(shown.Pixels()[i], shown.TilePixel(tile, x, y)) << x << "," << y;
+            std::uint32_t column = 99;
+            std::uint32_t row = 99;
+            ASSERT_TRUE(image.HitTest((x + 0.5) / c.scale, (y + 0.5) / c.scale, column, row));
+            ASSERT_TRUE(column == e.red && row == e.blue) << x << "," << y;
+        }
+        image.SetDeviceRatio(1.0);
+        EXPECT_EQ(image.ShownScale(), 1);
+        ExpectComposedFrom(image, CellMap(), game);
+    }
+}
+
+// Random play: every frame composed from the last one equals a full compose of its cells, on
+// either set and across switches between them.
+class FrameChecker : public IAnimator
+{
+public:
+    FrameChecker(CBoardImage& image, const CGameState& game) : m_image(image), m_game(game)
+    {
+        const char* failed = nullptr;
+        EXPECT_EQ(m_reference[0].Load(g_imageFiles, failed), 0u);
+        EXPECT_EQ(m_reference[1].Load(g_imageFiles2x, failed), 0u);
+    }
+    void Step() override
+    {
+        m_image.Compose(m_game);
+        Check();
+    }
+    void PlayCue(const char*) override {}
+    void Check()
+    {
+        CBoardSet& reference = m_reference[m_image.ShownScale() - 1];
+        reference.Invalidate();
+        reference.Compose(m_game.cells);
+        const std::size_t bytes =
+            std::size_t(reference.Width()) * std::size_t(reference.Height()) * 4;
+        ++frames;
+        mismatches += std::memcmp(reference.Pixels(), m_image.Shown().Pixels(), bytes) != 0;
+    }
+    int frames = 0;
+    int mismatches = 0;
+
+private:
+    CBoardImage& m_image;
+    const CGameState& m_game;
+    CBoardSet m_reference[2];
+};
+
+TEST_F(ImagingTest, EveryFrameOfRandomPlayEqualsAFullCompose)
+{
+    WriteBoardFiles();
+    WriteFineFiles(Doubled(CellMap()));
+    CBoardImage image;
+    ASSERT_EQ(image.Load(), 0u);
+    CGameState game;
+    FrameChecker checker(image, game);
+    unsigned random = 12345;
+    const auto next = [&random] { return random = random * 1103515245u + 12345u, random >> 8; };
+    for (std::uint32_t deal = 1; deal <= 6; ++deal)
+    {
+        game.NewGameWithSeed(deal);
+        image.Compose(game);
+        for (int click = 0; click < 400 && !game.gameOver; ++click)
+        {
+            if (next() % 17 == 0)
+            {
+                image.SetDeviceRatio(next() % 2 == 0 ? 1.0 : 2.0);
+                checker.Check();
+            }
+            image.Click(next() % kWidth, next() % kHeight, game, &checker);
+            checker.Check();
+        }
+    }
+    EXPECT_GT(checker.frames, 1000);
+    EXPECT_EQ(checker.mismatches, 0);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAsan = true;
+#else
+constexpr bool kUnderAsan = false;
+#endif
+
+// Under an address-space limit a little above what the process holds now, in a child so the
+// limit dies with it: the crafted maps are refused before their derived data is built.
+TEST_F(ImagingTest, CraftedCellMapsAreRefusedWithinAMemoryLimit)
+{
+    if (kUnderAsan)
+    {
+        GTEST_SKIP() << "the sanitizer reserves address space of its own";
+    }
+    const struct
+    {
+        const char* name;
+        std::int32_t width, height;
+        bool alternate;
+    } cases[] = {
+        // A few more stretches than allowed, refused before any tile is looked for.
+        {"neighbours alternate between cells", 1024, 1025, true},
+        {"wider than the reader takes", 16384, 1365, false},
+        {"one pixel too tall", 8, CBoardSet::kMaxSide + 1, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        bmp::Picture map = bmp::Make(c.width, c.height, 8);
+        map.palette = CellMap().palette;
+        for (std::int32_t i = 0; c.alternate && i < c.width * c.height; ++i)
+        {
+            map.pixels[std::size_t(i)] = std::uint32_t(i % c.width + i / c.width) % 2;
+        }
+        bmp::WritePicture("matrix.bmp", map);
+        map = bmp::Picture{};
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            std::ifstream status("/proc/self/statm");
+            std::size_t pages = 0;
+            status >> pages;
+            limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t{48} << 20);
+            setrlimit(RLIMIT_AS, &limit);
+            CBoardImage image;
+            _exit(int(image.Load()));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), int(kErrorNotEnoughMemory));
     }
 }
 
