@@ -699,7 +699,7 @@ TEST_F(ImagingTest, CraftedCellMapsAreRefusedWithinAMemoryLimit)
         bool alternate;
     } cases[] = {
         // A few more stretches than allowed, refused before any tile is looked for.
-        {"neighbours alternate between cells", 1024, 1025, true},
+        {"neighbours alternate between cells", 1025, 1024, true},
         {"wider than the reader takes", 16384, 1365, false},
         {"one pixel too tall", 8, CBoardSet::kMaxSide + 1, false},
     };
