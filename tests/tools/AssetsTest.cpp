@@ -85,7 +85,11 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
     fs::current_path(Generated() / "data");
     CBoardImage image;
     const std::uint32_t code = image.Load();
+    CBoardImage fine;
+    fine.Load();
+    fine.SetDeviceRatio(2.0);
     fs::current_path(old);
+    EXPECT_EQ(fine.ShownScale(), 2) << "the set at twice the pixels must agree with the plain one";
     ASSERT_EQ(code, 0u) << (image.FailedFile() != nullptr ? image.FailedFile() : "");
 
     const CBoardSet& set = image.BaseSet();
@@ -119,12 +123,24 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
         // Column 0 at the left, row 0 at the top, row 10 at the bottom.
         EXPECT_TRUE(cell % 16 == 0 || sumX[cell] > sumX[cell - 1] + 10) << "cell " << cell;
         EXPECT_TRUE(cell < 16 || sumY[cell] > sumY[cell - 16] + 10) << "cell " << cell;
-        std::uint32_t column = 99;
-        std::uint32_t row = 99;
-        EXPECT_TRUE(
-            image.HitTest(std::int32_t(sumX[cell]), std::int32_t(sumY[cell]), column, row) &&
-            column == std::uint32_t(cell % 16) && row == std::uint32_t(cell / 16))
-            << "cell " << cell << " hit as " << column << "," << row;
+        for (const CBoardImage* shown : {&image, &fine})
+        {
+            std::uint32_t column = 99;
+            std::uint32_t row = 99;
+            EXPECT_TRUE(shown->HitTest(sumX[cell], sumY[cell], column, row) &&
+                        column == std::uint32_t(cell % 16) && row == std::uint32_t(cell / 16))
+                << "cell " << cell << " hit as " << column << "," << row;
+        }
+    }
+    // The frame and the title are no cell: a click there acts on nothing.
+    const double outside[][2] = {{0, 0}, {width / 2.0, 20}, {width - 1.0, height - 1.0}};
+    for (const auto& p : outside)
+    {
+        std::uint32_t column = 0;
+        std::uint32_t row = 0;
+        EXPECT_TRUE(image.HitTest(p[0], p[1], column, row) &&
+                    (column >= std::uint32_t(kBoardColumns) || row >= std::uint32_t(kBoardRows)))
+            << p[0] << "," << p[1] << " hit as " << column << "," << row;
     }
 }
 
