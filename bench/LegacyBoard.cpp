@@ -35,14 +35,14 @@ std::uint32_t LegacyBoard::Load(const char* const files[8])
     {
         return code;
     }
-    const std::int32_t width = m_matrix.m_pHeader->width;
-    const std::int32_t height = m_matrix.m_pHeader->height;
+    const std::int32_t width = m_matrix.Header()->width;
+    const std::int32_t height = m_matrix.Header()->height;
     code = m_target.CreateBlank(width, height);
     if (code != 0)
     {
         return code;
     }
-    const auto stride = std::uint32_t(m_target.m_nStride);
+    const auto stride = std::uint32_t(m_target.Stride());
     const std::uint32_t padding = stride - 3 * std::uint32_t(width);
     for (std::int32_t memoryRow = 0; memoryRow < height; ++memoryRow)
     {
@@ -50,7 +50,7 @@ std::uint32_t LegacyBoard::Load(const char* const files[8])
         std::uint32_t offset = std::uint32_t(memoryRow) * stride;
         for (std::int32_t x = 0; x < width; ++x, offset += 3)
         {
-            const std::uint32_t cell = CellOfEntry(m_matrix.m_pColours[indexes[x]]);
+            const std::uint32_t cell = CellOfEntry(m_matrix.Colours()[indexes[x]]);
             if (!m_runs.empty() && m_runs.back().cell == cell &&
                 m_runs.back().offset + m_runs.back().length == offset)
             {
@@ -71,10 +71,10 @@ void LegacyBoard::Compose(const CGameState& game)
     const std::uint8_t* source[kBoardCells + 1];
     for (int i = 0; i < kBoardCells; ++i)
     {
-        source[i] = m_tiles[TileOf(game.cells[i])].m_pBits;
+        source[i] = m_tiles[TileOf(game.cells[i])].Bits();
     }
-    source[kBoardCells] = m_tiles[0].m_pBits;
-    std::uint8_t* target = m_target.m_pBits;
+    source[kBoardCells] = m_tiles[0].Bits();
+    std::uint8_t* target = m_target.Bits();
     const std::uint8_t* from = source[m_runs.front().cell];
     std::uint32_t start = 0;
     std::uint32_t end = 0;
@@ -94,14 +94,14 @@ void LegacyBoard::Compose(const CGameState& game)
 
 void LegacyBoard::Draw(int x, int y, QPainter& dc) const
 {
-    const int width = m_target.m_pHeader->width;
-    const int height = m_target.m_pHeader->height;
-    const QImage rows(m_target.GetRowAddress(height - 1), width, height, m_target.m_nStride,
+    const int width = m_target.Header()->width;
+    const int height = m_target.Header()->height;
+    const QImage rows(m_target.GetRowAddress(height - 1), width, height, m_target.Stride(),
                       QImage::Format_BGR888);
     dc.drawImage(x, y, rows.convertToFormat(QImage::Format_RGB32).mirrored(false, true));
 }
 
 std::size_t LegacyBoard::PictureBytes() const
 {
-    return std::size_t(m_target.m_nStride) * std::size_t(m_target.m_pHeader->height);
+    return std::size_t(m_target.Stride()) * std::size_t(m_target.Header()->height);
 }

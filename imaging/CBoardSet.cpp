@@ -63,15 +63,15 @@ std::uint32_t CBoardSet::Load(const char* const files[kImageFileCount], const ch
     Reset();
     failedFile = files[kMatrixSlot];
     std::uint32_t code = m_matrix.LoadFromFile(files[kMatrixSlot], kMaxSide);
-    if (code == kErrorSuccess && m_matrix.m_pHeader->bitCount != 8)
+    if (code == kErrorSuccess && m_matrix.Header()->bitCount != 8)
     {
         code = kErrorInvalidParameter;
     }
-    m_nWidth = m_matrix.m_pHeader->width;
-    m_nHeight = m_matrix.m_pHeader->height;
+    m_nWidth = m_matrix.Header()->width;
+    m_nHeight = m_matrix.Header()->height;
     for (int i = 0; i < 256; ++i)
     {
-        m_cellOfIndex[std::size_t(i)] = CellOfEntry(m_matrix.m_pColours[i]);
+        m_cellOfIndex[std::size_t(i)] = CellOfEntry(m_matrix.Colours()[i]);
     }
     // The stretches are counted before the tiles are read, so a hostile cell map costs no
     // more than itself.
@@ -182,7 +182,7 @@ std::uint32_t CBoardSet::LoadTile(int slot, const char* file)
     {
         return code;
     }
-    const BitmapInfoHeader& header = *tile.m_pHeader;
+    const BitmapInfoHeader& header = *tile.Header();
     if (header.bitCount != 24 || header.width != m_nWidth || header.height != m_nHeight)
     {
         return kErrorInvalidParameter;
@@ -272,7 +272,7 @@ const RgbQuad* CBoardSet::EntryAt(std::int64_t x, std::int64_t y) const
         return nullptr;
     }
     const std::uint8_t* indexes = m_matrix.GetRowAddress(static_cast<std::int32_t>(y));
-    return indexes != nullptr ? &m_matrix.m_pColours[indexes[x]] : nullptr;
+    return indexes != nullptr ? &m_matrix.Colours()[indexes[x]] : nullptr;
 }
 
 bool CBoardSet::RefinesCellsOf(const CBoardSet& base) const

@@ -33,7 +33,7 @@ struct RgbQuad
 };
 
 // One picture with direct pixel access: header, 256-entry colour table and bottom-up rows of
-// m_nStride bytes. Owners read the public members directly; the object is never copied or moved.
+// Stride() bytes. The object is never copied or moved.
 class CDibSectionBuffer
 {
 public:
@@ -57,13 +57,20 @@ public:
         RgbQuad colours[256];
     };
 
+    const Info& InfoBlock() const { return m_info; }
+    const BitmapInfoHeader* Header() const { return m_pHeader; }
+    const RgbQuad* Colours() const { return m_pColours; }
+    // Null while empty; the rows lie bottom-up, Stride() bytes apart.
+    std::uint8_t* Bits() const { return m_pBits; }
+    std::int32_t Stride() const { return m_nStride; }
+
+private:
     Info m_info;
     BitmapInfoHeader* const m_pHeader;
     RgbQuad* const m_pColours;
     std::uint8_t* m_pBits;
     std::int32_t m_nStride;
 
-private:
     friend std::uint32_t LoadBitmapFromBytes(CDibSectionBuffer& buffer, const std::uint8_t* data,
                                              std::size_t size);
     // What the header says, worked out step by step before anything is allocated.

@@ -205,9 +205,9 @@ TEST(Assets, IconsAndEmblemHaveTheirSizes)
     }
     CDibSectionBuffer emblem;
     ASSERT_EQ(emblem.LoadFromFile(Generated() / "res" / "emblem.bmp"), 0u);
-    EXPECT_EQ(emblem.m_pHeader->width, 144);
-    EXPECT_EQ(emblem.m_pHeader->height, 144);
-    EXPECT_EQ(emblem.m_pHeader->bitCount, 8);
+    EXPECT_EQ(emblem.Header()->width, 144);
+    EXPECT_EQ(emblem.Header()->height, 144);
+    EXPECT_EQ(emblem.Header()->bitCount, 8);
 }
 
 TEST(Assets, TheGeneratorWritesTheSameBytesEveryTime)
