@@ -240,6 +240,26 @@ void BM_Frame(benchmark::State& state)
 }
 BENCHMARK(BM_Frame)->Arg(100)->Arg(125)->Arg(150)->Arg(200)->Unit(benchmark::kMicrosecond);
 
+// Start-up's share: reading the plain set, against reading it the way it was read before.
+void BM_Load(benchmark::State& state)
+{
+    const auto load = [] { return CBoardImage().Load(); };
+    const auto legacyLoad = [] { return LegacyBoard().Load(g_imageFiles); };
+    for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
+    {
+        benchmark::DoNotOptimize(InData(load));
+    }
+    const std::int64_t rounds = std::max<std::int64_t>(state.iterations(), 30);
+    const double newNs = PerCall(
+        rounds, [&] { InData(load); }, WallNanoseconds);
+    const double oldNs = PerCall(
+        rounds, [&] { InData(legacyLoad); }, WallNanoseconds);
+    state.counters["load_us"] = newNs / 1000.0;
+    state.counters["legacy_load_us"] = oldNs / 1000.0;
+    state.counters["load_per_legacy"] = newNs / oldNs;
+}
+BENCHMARK(BM_Load)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char** argv)

@@ -15,8 +15,8 @@ constexpr int kNotShown = -1;
 } // namespace
 
 CBoardSet::CBoardSet()
-    : m_nWidth(0), m_nHeight(0), m_cellOfIndex{}, m_cellStart{}, m_shownTile{}, m_nStretchCount(0),
-      m_bFull(true)
+    : m_nWidth(0), m_nHeight(0), m_cellOfIndex{}, m_cellStart{}, m_shownTile{}, m_nPixels(0),
+      m_nStretchCount(0), m_bFull(true)
 {
 }
 
@@ -28,8 +28,9 @@ void CBoardSet::Reset()
     m_nWidth = 0;
     m_nHeight = 0;
     // Handing the memory back, not only emptying: a refused set must not keep holding it.
-    std::vector<std::uint32_t>().swap(m_tiles);
-    std::vector<std::uint32_t>().swap(m_composed);
+    m_tiles.reset();
+    m_composed.reset();
+    m_nPixels = 0;
     std::vector<Stretch>().swap(m_stretches);
     std::vector<std::uint32_t>().swap(m_byCell);
     m_nStretchCount = 0;
@@ -82,13 +83,11 @@ std::uint32_t CBoardSet::Load(const char* const files[kImageFileCount], const ch
     }
     if (code == kErrorSuccess)
     {
-        const std::size_t pixels = std::size_t(m_nWidth) * std::size_t(m_nHeight);
-        try
-        {
-            m_tiles.resize(pixels * kTileCount);
-            m_composed.resize(pixels);
-        }
-        catch (const std::bad_alloc&)
+        m_nPixels = std::size_t(m_nWidth) * std::size_t(m_nHeight);
+        // The tiles are written in full below; the picture is black until composed.
+        m_tiles.reset(new (std::nothrow) std::uint32_t[m_nPixels * kTileCount]);
+        m_composed.reset(new (std::nothrow) std::uint32_t[m_nPixels]());
+        if (!m_tiles || !m_composed)
         {
             code = kErrorNotEnoughMemory;
         }
@@ -187,23 +186,28 @@ std::uint32_t CBoardSet::LoadTile(int slot, const char* file)
     {
         return kErrorInvalidParameter;
     }
-    std::uint32_t* to = m_tiles.data() + std::size_t(slot) * m_composed.size();
+    std::uint32_t* to = m_tiles.get() + std::size_t(slot) * m_nPixels;
     for (std::int32_t y = 0; y < m_nHeight; ++y)
     {
         const std::uint8_t* from = tile.GetRowAddress(y);
-        for (std::int32_t x = 0; x < m_nWidth; ++x, from += 3)
+        // Four bytes at a time, the fourth (the next pixel's blue) overwritten by opaque alpha;
+        // the row's last pixel alone, as its fourth byte may lie past the picture.
+        for (std::int32_t x = 0; x + 1 < m_nWidth; ++x, from += 3)
         {
-            *to++ = 0xff000000U | (std::uint32_t(from[2]) << 16) | (std::uint32_t(from[1]) << 8) |
-                    from[0];
+            std::uint32_t bgrx = 0;
+            std::memcpy(&bgrx, from, sizeof bgrx);
+            *to++ = 0xff000000U | (bgrx & 0x00ffffffU);
         }
+        *to++ =
+            0xff000000U | (std::uint32_t(from[2]) << 16) | (std::uint32_t(from[1]) << 8) | from[0];
     }
     return kErrorSuccess;
 }
 
 void CBoardSet::CopyCell(std::uint32_t cell, int tile)
 {
-    const std::uint32_t* source = m_tiles.data() + std::size_t(tile) * m_composed.size();
-    std::uint32_t* target = m_composed.data();
+    const std::uint32_t* source = m_tiles.get() + std::size_t(tile) * m_nPixels;
+    std::uint32_t* target = m_composed.get();
     for (std::uint32_t i = m_cellStart[cell]; i < m_cellStart[cell + 1]; ++i)
     {
         const Stretch& s = m_stretches[m_byCell[i]];
@@ -226,12 +230,11 @@ std::uint32_t CBoardSet::Compose(const Cell* cells)
     if (m_bFull)
     {
         // In memory order: one pass over the picture.
-        const std::size_t pictureSize = m_composed.size();
         for (const Stretch& s : m_stretches)
         {
             const int tile = s.cell == kNoCell ? kEmptyTile : TileOfCell(cells[s.cell]);
-            std::memcpy(m_composed.data() + s.offset,
-                        m_tiles.data() + std::size_t(tile) * pictureSize + s.offset,
+            std::memcpy(m_composed.get() + s.offset,
+                        m_tiles.get() + std::size_t(tile) * m_nPixels + s.offset,
                         s.length * sizeof(std::uint32_t));
         }
         for (std::uint32_t cell = 0; cell < kNoCell; ++cell)
@@ -261,7 +264,7 @@ std::uint32_t CBoardSet::TilePixel(int slot, std::int32_t x, std::int32_t y) con
     {
         return 0;
     }
-    return m_tiles[std::size_t(slot) * m_composed.size() + std::size_t(y) * std::size_t(m_nWidth) +
+    return m_tiles[std::size_t(slot) * m_nPixels + std::size_t(y) * std::size_t(m_nWidth) +
                    std::size_t(x)];
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // The eight board files of one resolution: slot 0 to 6 are the tiles, slot 7 the cell map.
@@ -31,7 +32,7 @@ public:
     // the set as a whole) and the set is empty.
     std::uint32_t Load(const char* const files[kImageFileCount], const char*& failedFile);
     void Reset();
-    bool Loaded() const { return !m_composed.empty(); }
+    bool Loaded() const { return m_composed != nullptr; }
 
     // Brings the picture up to date with cells (kBoardCells of them). Only cells whose tile
     // changed since the last call are copied, unless a full compose is due.
@@ -42,7 +43,7 @@ public:
     std::int32_t Width() const { return m_nWidth; }
     std::int32_t Height() const { return m_nHeight; }
     // The composed picture: Height() rows of Width() pixels 0xffRRGGBB, top row first.
-    const std::uint32_t* Pixels() const { return m_composed.data(); }
+    const std::uint32_t* Pixels() const { return m_composed.get(); }
     std::uint32_t TilePixel(int slot, std::int32_t x, std::int32_t y) const;
     // The cell-map entry under pixel (x, y), row 0 at the top; null outside the map.
     const RgbQuad* EntryAt(std::int64_t x, std::int64_t y) const;
@@ -71,8 +72,9 @@ private:
     std::int32_t m_nWidth;
     std::int32_t m_nHeight;
     std::array<std::uint32_t, 256> m_cellOfIndex;
-    std::vector<std::uint32_t> m_tiles; // kTileCount pictures one after the other
-    std::vector<std::uint32_t> m_composed;
+    std::unique_ptr<std::uint32_t[]> m_tiles; // kTileCount pictures one after the other
+    std::unique_ptr<std::uint32_t[]> m_composed;
+    std::size_t m_nPixels;
     std::vector<Stretch> m_stretches;    // in memory order
     std::vector<std::uint32_t> m_byCell; // stretch numbers grouped by cell
     std::array<std::uint32_t, kBoardCells + 2> m_cellStart;
