@@ -60,24 +60,16 @@ void SleepMs(int ms)
 std::vector<Sample> BoardSamples(const CBoardImage& image, int rows)
 {
     std::vector<Sample> samples;
-    const CDibSectionBuffer& map = image.m_matrix;
-    const CDibSectionBuffer& empty = image.m_tiles[0];
-    const int width = map.m_pHeader->width;
-    const int height = map.m_pHeader->height < 0 ? -map.m_pHeader->height : map.m_pHeader->height;
+    const CBoardSet& set = image.BaseSet();
     int n = 0;
-    for (int y = 0; y < rows && y < height; ++y)
+    for (int y = 0; y < rows && y < set.Height(); ++y)
     {
-        const std::uint8_t* indexes = map.GetRowAddress(y);
-        const std::uint8_t* bgr = empty.GetRowAddress(y);
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < set.Width(); ++x)
         {
-            const RgbQuad& e = map.m_pColours[indexes[x]];
-            const bool isCell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
+            const bool isCell = CBoardSet::CellOfEntry(*set.EntryAt(x, y)) != CBoardSet::kNoCell;
             if (!isCell && n++ % 13 == 0)
             {
-                const std::uint8_t* pixel = bgr + static_cast<std::ptrdiff_t>(x) * 3;
-                const unsigned long rgb = (static_cast<unsigned long>(pixel[2]) << 16) |
-                                          (static_cast<unsigned long>(pixel[1]) << 8) | pixel[0];
+                const unsigned long rgb = set.TilePixel(0, x, y) & 0xffffffU;
                 samples.push_back(Sample{x, y, rgb});
             }
         }
@@ -284,7 +276,7 @@ int main(int argc, char** argv)
     {
         XWindowAttributes window{};
         if (FindWindow(display, root, pid, window) &&
-            BoardShows(display, root, window, samples, image.m_matrix.m_pHeader->width, kRows))
+            BoardShows(display, root, window, samples, image.BaseSet().Width(), kRows))
         {
             shown = NowMs() - start;
             processor = ProcessorMs(pid);

@@ -69,17 +69,14 @@ void SilenceErrorBox(const QString& text)
 // column -1; in the view's widget coordinates.
 QPoint ViewPoint(const CChildView& view, int column, int row)
 {
-    const CDibSectionBuffer& map = view.m_boardImage.m_matrix;
-    const int width = map.m_pHeader->width;
-    const int height = map.m_pHeader->height < 0 ? -map.m_pHeader->height : map.m_pHeader->height;
+    const CBoardSet& map = view.m_boardImage.BaseSet();
     std::vector<QPoint> points;
     QPoint sum;
-    for (int y = 0; y < height; ++y)
+    for (int y = 0; y < map.Height(); ++y)
     {
-        const std::uint8_t* line = map.GetRowAddress(y);
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < map.Width(); ++x)
         {
-            const RgbQuad& e = map.m_pColours[line[x]];
+            const RgbQuad& e = *map.EntryAt(x, y);
             const bool isCell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
             if (column < 0 ? !isCell : (isCell && e.red == column && e.blue == row))
             {
@@ -98,7 +95,7 @@ QPoint ViewPoint(const CChildView& view, int column, int row)
                          [&](const QPoint& a, const QPoint& b) {
                              return (a - middle).manhattanLength() < (b - middle).manhattanLength();
                          });
-    return *nearest + QPoint(view.m_boardImage.m_nOriginX, view.m_boardImage.m_nOriginY) +
+    return *nearest + QPoint(view.m_boardImage.OriginX(), view.m_boardImage.OriginY()) +
            view.ClientOrigin();
 }
 
@@ -309,7 +306,7 @@ int main(int argc, char** argv)
 
     CMainFrame frame;
     frame.show();
-    if (!QTest::qWaitForWindowExposed(&frame) || !frame.View().m_boardImage.m_bLoaded)
+    if (!QTest::qWaitForWindowExposed(&frame) || !frame.View().m_boardImage.Loaded())
     {
         std::fprintf(stderr, "no window or no board pictures in %s\n", DAVIZ_DATA_DIR);
         return 1;

@@ -28,16 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         Require(code == kErrorInvalidData || code == kErrorInvalidParameter ||
                 code == kErrorNotEnoughMemory);
-        Require(buffer.m_pBits == nullptr && buffer.m_nStride == 0);
-        Require(buffer.m_pHeader->width == 0 && buffer.m_pHeader->height == 0);
+        Require(buffer.Bits() == nullptr && buffer.Stride() == 0);
+        Require(buffer.Header()->width == 0 && buffer.Header()->height == 0);
         return 0;
     }
 
-    const BitmapInfoHeader& header = *buffer.m_pHeader;
-    Require(buffer.m_pBits != nullptr);
+    const BitmapInfoHeader& header = *buffer.Header();
+    Require(buffer.Bits() != nullptr);
     Require(header.width > 0 && header.height > 0 && header.compression == 0);
-    Require(buffer.m_nStride % 4 == 0);
-    Require(buffer.m_nStride == ((header.bitCount / 8) * header.width + 3) / 4 * 4);
+    Require(buffer.Stride() % 4 == 0);
+    Require(buffer.Stride() == ((header.bitCount / 8) * header.width + 3) / 4 * 4);
 
     // Every byte the owners may address, and the full rows of the small depths, must be there.
     const std::int64_t rowBytes =
@@ -47,14 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         const std::uint8_t* row = buffer.GetRowAddress(y);
         Require(row != nullptr);
-        for (std::int32_t i = 0; i < buffer.m_nStride; ++i)
+        for (std::int32_t i = 0; i < buffer.Stride(); ++i)
         {
             sum += row[i];
         }
     }
     for (std::int64_t i = 0; i < rowBytes * header.height; ++i)
     {
-        sum += buffer.m_pBits[i];
+        sum += buffer.Bits()[i];
     }
     Require(buffer.GetRowAddress(-1) == nullptr && buffer.GetRowAddress(header.height) == nullptr);
     volatile std::uint32_t sink = sum;
@@ -62,6 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Require(LoadBitmapFromBytes(buffer, data, size) == kErrorInvalidParameter);
     buffer.Reset();
-    Require(buffer.m_pBits == nullptr);
+    Require(buffer.Bits() == nullptr);
     return 0;
 }

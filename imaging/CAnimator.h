@@ -21,6 +21,7 @@ public:
     // How long each frame stays on screen. Tests and benchmarks set it to 0.
     static int s_nFrameMilliseconds;
 
+private:
     QWidget* m_hWndView;
     CGameState* m_pGameState;
     CBoardImage* m_pBoardImage;

@@ -1,21 +1,20 @@
 #pragma once
 
-#include "CDibSectionBuffer.h"
+#include "CBoardSet.h"
 
 #include <cstdint>
-#include <vector>
 
 class CGameState;
 class IAnimator;
 class QPainter;
 
-// The eight board files, opened in the working directory: slot 0 to 6 are the tiles,
-// slot 7 the cell map.
-inline constexpr int kTileCount = 7;
-inline constexpr int kImageFileCount = 8;
+// The board files, opened in the working directory: the required set and the optional one
+// at twice the pixels, slot for slot.
 extern const char* const g_imageFiles[kImageFileCount];
+extern const char* const g_imageFiles2x[kImageFileCount];
 
-// The cell map, the seven tiles and the composed board picture.
+// The board's picture sets and the one being shown: the required set, and at device pixel
+// ratios above 1 the set at twice its pixels when that set loads and agrees with it.
 class CBoardImage
 {
 public:
@@ -27,36 +26,45 @@ public:
     std::uint32_t Load();
     void Reset();
     std::uint32_t Compose(const CGameState& gameState);
-    // Copies the composed picture unscaled with its top-left at (x, y); remembers the origin.
-    // Defined in the Qt part of the library.
+    // Picks the set for a device pixel ratio; the first ratio above 1 reads the finer set.
+    // A switch composes the new set from the cells last composed.
+    void SetDeviceRatio(double ratio);
+    // Draws the composed picture at the logical size of the required set with its top-left
+    // at (x, y); remembers the origin. Defined in the Qt part of the library.
     void Draw(std::int32_t x, std::int32_t y, QPainter& dc);
-    bool HitTest(std::int32_t x, std::int32_t y, std::uint32_t& column, std::uint32_t& row) const;
-    std::uint32_t Click(std::int32_t x, std::int32_t y, CGameState& gameState, IAnimator* animator);
+    // (x, y) in logical pixels, in the space of the last Draw.
+    bool HitTest(double x, double y, std::uint32_t& column, std::uint32_t& row) const;
+    std::uint32_t Click(double x, double y, CGameState& gameState, IAnimator* animator);
 
     // The file that made the last Load fail, or null; kept across the Reset of that failure.
     const char* FailedFile() const { return m_pszFailedFile; }
-
-    bool m_bLoaded;
-    CDibSectionBuffer m_matrix;
-    CDibSectionBuffer m_tiles[kTileCount];
-    CDibSectionBuffer m_target;
-    std::int32_t m_nOriginX;
-    std::int32_t m_nOriginY;
+    bool Loaded() const { return m_bLoaded; }
+    // The set composed and drawn now, and how many of its pixels make one logical pixel.
+    const CBoardSet& Shown() const { return m_sets[m_nShown]; }
+    int ShownScale() const { return m_nShown + 1; }
+    const CBoardSet& BaseSet() const { return m_sets[0]; }
+    std::int32_t OriginX() const { return m_nOriginX; }
+    std::int32_t OriginY() const { return m_nOriginY; }
+    void SetOrigin(std::int32_t x, std::int32_t y)
+    {
+        m_nOriginX = x;
+        m_nOriginY = y;
+    }
 
 private:
-    // A stretch of the composed picture's memory whose bytes all come from the tile chosen for
-    // one cell; cell kBoardCells stands for pixels of no cell. Built from the cell map at Load,
-    // so a frame is one copy per stretch.
-    struct Run
+    enum class FineSet
     {
-        std::uint32_t offset;
-        std::uint32_t length;
-        std::uint32_t cell;
+        Untried,
+        Usable,
+        Refused,
     };
 
-    void BuildRuns();
-    bool PicturesIntact() const;
-
+    bool m_bLoaded;
+    CBoardSet m_sets[2];
+    int m_nShown;
+    FineSet m_fine;
+    Cell m_cells[kBoardCells];
+    std::int32_t m_nOriginX;
+    std::int32_t m_nOriginY;
     const char* m_pszFailedFile;
-    std::vector<Run> m_runs;
 };

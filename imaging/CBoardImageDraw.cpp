@@ -12,25 +12,18 @@ void CBoardImage::Draw(std::int32_t x, std::int32_t y, QPainter& dc)
     m_nOriginX = x;
     m_nOriginY = y;
 
-    const BitmapInfoHeader& header = *m_target.m_pHeader;
-    const int width = header.width;
-    const int height = header.height < 0 ? -header.height : header.height;
-    const std::uint8_t* top = m_target.GetRowAddress(0);
-    const std::uint8_t* bottom = m_target.GetRowAddress(height - 1);
-    if (width <= 0 || top == nullptr || bottom == nullptr)
-    {
-        return;
-    }
+    const CBoardSet& set = Shown();
+    // The pixels stay ours and are read as they are: no conversion, no copy.
+    QImage picture(reinterpret_cast<const uchar*>(set.Pixels()), set.Width(), set.Height(),
+                   static_cast<qsizetype>(set.Width()) * 4, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(ShownScale());
 
-    // The pixel memory stays ours: the wrapper reads the rows in memory order, and a bottom-up
-    // picture is turned upright while it is converted to the painter's own pixel format.
-    const bool bottomUp = bottom < top;
-    const QImage rows(bottomUp ? bottom : top, width, height, m_target.m_nStride,
-                      QImage::Format_BGR888);
-    QImage upright = rows.convertToFormat(QImage::Format_RGB32);
-    if (bottomUp)
-    {
-        upright = std::move(upright).mirrored(false, true);
-    }
-    dc.drawImage(x, y, upright);
+    // Where a device pixel is not a whole number of picture pixels, sample smoothly rather
+    // than repeat pixels unevenly.
+    const qreal ratio = dc.device() != nullptr ? dc.device()->devicePixelRatioF() : 1.0;
+    const bool exact = ratio == ShownScale();
+    const bool smooth = dc.testRenderHint(QPainter::SmoothPixmapTransform);
+    dc.setRenderHint(QPainter::SmoothPixmapTransform, !exact);
+    dc.drawImage(QPointF(x, y), picture);
+    dc.setRenderHint(QPainter::SmoothPixmapTransform, smooth);
 }

@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <new>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Where the bytes of a bitmap file come from: the file itself or a block of memory.
 class BitmapSource
@@ -59,7 +62,7 @@ private:
 class FileSource : public BitmapSource
 {
 public:
-    FileSource(std::ifstream& file, std::uint64_t size) : m_file(file), m_nSize(size) {}
+    FileSource(int descriptor, std::uint64_t size) : m_nDescriptor(descriptor), m_nSize(size) {}
     std::uint64_t Size() const override { return m_nSize; }
     bool Read(std::uint64_t offset, void* destination, std::size_t n) override
     {
@@ -67,16 +70,49 @@ public:
         {
             return false;
         }
-        m_file.clear();
-        m_file.seekg(static_cast<std::streamoff>(offset));
-        m_file.read(static_cast<char*>(destination), static_cast<std::streamsize>(n));
-        // The file may have shrunk since its size was taken.
-        return m_file.gcount() == static_cast<std::streamsize>(n);
+        auto* to = static_cast<char*>(destination);
+        while (n > 0)
+        {
+            const ssize_t got = ::pread(m_nDescriptor, to, n, static_cast<off_t>(offset));
+            if (got < 0 && errno == EINTR)
+            {
+                continue;
+            }
+            // The file may have shrunk since its size was taken.
+            if (got <= 0)
+            {
+                return false;
+            }
+            to += got;
+            offset += static_cast<std::uint64_t>(got);
+            n -= static_cast<std::size_t>(got);
+        }
+        return true;
     }
 
 private:
-    std::ifstream& m_file;
+    int m_nDescriptor;
     std::uint64_t m_nSize;
+};
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+        {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
 };
 
 std::uint16_t U16(const std::uint8_t* p)
@@ -167,42 +203,36 @@ void CDibSectionBuffer::Reset()
     m_nRowBytes = 0;
 }
 
-std::uint32_t CDibSectionBuffer::LoadFromFile(const std::filesystem::path& path)
+std::uint32_t CDibSectionBuffer::LoadFromFile(const std::filesystem::path& path,
+                                              std::int32_t maxSide)
 {
     if (m_pBits != nullptr)
     {
         return kErrorInvalidParameter;
     }
 
-    std::error_code ec;
-    const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found)
-    {
-        return MissingCode(path);
-    }
-    if (ec)
-    {
-        return CodeFromErrno(ec.value(), path);
-    }
-    // Directories, pipes and devices are no bitmap files; opening a pipe could also block.
-    if (!std::filesystem::is_regular_file(status))
-    {
-        return kErrorInvalidData;
-    }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec)
-    {
-        return CodeFromErrno(ec.value(), path);
-    }
-
-    errno = 0;
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open())
+    // Non-blocking, so a pipe or device put in place of the file cannot hold us; what was
+    // opened is then checked, not the name, which may have changed in between.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
     {
         return CodeFromErrno(errno, path);
     }
-    FileSource source(file, size);
-    return Decode(source);
+    const Descriptor file(fd);
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0)
+    {
+        return CodeFromErrno(errno, path);
+    }
+    // Directories, pipes and devices are no bitmap files.
+    if (!S_ISREG(status.st_mode) || status.st_size < 0)
+    {
+        return kErrorInvalidData;
+    }
+    FileSource source(fd, static_cast<std::uint64_t>(status.st_size));
+    return Decode(source, maxSide);
 }
 
 std::uint32_t LoadBitmapFromBytes(CDibSectionBuffer& buffer, const std::uint8_t* data,
@@ -213,18 +243,59 @@ std::uint32_t LoadBitmapFromBytes(CDibSectionBuffer& buffer, const std::uint8_t*
         return kErrorInvalidParameter;
     }
     MemorySource source(data, data != nullptr ? size : 0);
-    return buffer.Decode(source);
+    return buffer.Decode(source, 0);
 }
 
 // Every field is checked against the real size of the file before anything is allocated or
 // read; the buffer is only touched once the whole picture has been read.
-std::uint32_t CDibSectionBuffer::Decode(BitmapSource& source)
+std::uint32_t CDibSectionBuffer::Decode(BitmapSource& source, std::int32_t maxSide)
+{
+    std::uint8_t lead[kLeadSize] = {};
+    DecodedLayout layout{};
+    std::uint32_t code = DecodeHeader(source, lead, layout);
+    if (code == kErrorSuccess)
+    {
+        code = CheckLimits(source.Size(), maxSide, layout);
+    }
+    if (code == kErrorSuccess)
+    {
+        code = DecodeColourTable(layout);
+    }
+    std::unique_ptr<std::uint8_t[]> pixels;
+    if (code == kErrorSuccess)
+    {
+        code = ReadRows(source, layout, pixels);
+    }
+    if (code != kErrorSuccess)
+    {
+        return code;
+    }
+
+    m_info = Info{};
+    layout.header.height = static_cast<std::int32_t>(layout.height);
+    layout.header.sizeImage = static_cast<std::uint32_t>(layout.pixelBytes);
+    layout.header.clrUsed = static_cast<std::uint32_t>(layout.paletteCount);
+    m_info.header = layout.header;
+    const std::uint8_t* entry = lead + kFileHeaderSize + layout.headerSize;
+    for (std::size_t i = 0; i < layout.paletteCount; ++i, entry += layout.entrySize)
+    {
+        m_info.colours[i] = RgbQuad{entry[0], entry[1], entry[2], 0};
+    }
+    m_pixels = std::move(pixels);
+    m_pBits = m_pixels.get();
+    m_nStride = static_cast<std::int32_t>((layout.header.bitCount / 8 * layout.width + 3) &
+                                          ~std::int64_t{3});
+    m_nRowBytes = static_cast<std::int32_t>(layout.rowBytes);
+    return kErrorSuccess;
+}
+
+// File header and info header: the lead is read and the fields copied out.
+std::uint32_t CDibSectionBuffer::DecodeHeader(BitmapSource& source, std::uint8_t* lead,
+                                              DecodedLayout& layout)
 {
     const std::uint64_t fileSize = source.Size();
-    std::uint8_t lead[kLeadSize] = {};
-    const std::size_t leadLength =
-        static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kLeadSize));
-    if (leadLength < kFileHeaderSize + 4 || !source.Read(0, lead, leadLength))
+    layout.leadLength = static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, kLeadSize));
+    if (layout.leadLength < kFileHeaderSize + 4 || !source.Read(0, lead, layout.leadLength))
     {
         return kErrorInvalidData;
     }
@@ -232,28 +303,28 @@ std::uint32_t CDibSectionBuffer::Decode(BitmapSource& source)
     {
         return kErrorInvalidData;
     }
-    const std::uint32_t pixelOffset = U32(lead + 10);
-    const std::uint32_t headerSize = U32(lead + 14);
-    if (headerSize != kCoreHeaderSize && !IsInfoHeaderSize(headerSize))
+    layout.pixelOffset = U32(lead + 10);
+    layout.headerSize = U32(lead + 14);
+    if (layout.headerSize != kCoreHeaderSize && !IsInfoHeaderSize(layout.headerSize))
     {
         return kErrorInvalidData;
     }
-    if (kFileHeaderSize + headerSize > leadLength)
+    if (kFileHeaderSize + layout.headerSize > layout.leadLength)
     {
         return kErrorInvalidData;
     }
 
     const std::uint8_t* h = lead + kFileHeaderSize;
-    BitmapInfoHeader header{};
+    BitmapInfoHeader& header = layout.header;
     header.size = kInfoHeaderSize;
-    std::size_t entrySize = 4;
-    if (headerSize == kCoreHeaderSize)
+    layout.entrySize = 4;
+    if (layout.headerSize == kCoreHeaderSize)
     {
         header.width = U16(h + 4);
         header.height = U16(h + 6);
         header.planes = U16(h + 8);
         header.bitCount = U16(h + 10);
-        entrySize = 3;
+        layout.entrySize = 3;
     }
     else
     {
@@ -280,78 +351,84 @@ std::uint32_t CDibSectionBuffer::Decode(BitmapSource& source)
     {
         return kErrorInvalidData;
     }
-    const bool topDown = header.height < 0;
-    const std::int64_t width = header.width;
-    const std::int64_t height = topDown ? -static_cast<std::int64_t>(header.height) : header.height;
-    if (width > kMaxDimension || height > kMaxDimension)
-    {
-        return kErrorNotEnoughMemory;
-    }
-    const std::int64_t rowBytes = (header.bitCount * width + 31) / 32 * 4;
-    const std::int64_t pixelBytes = rowBytes * height;
-    if (pixelBytes > kMaxPixelBytes)
-    {
-        return kErrorNotEnoughMemory;
-    }
+    layout.topDown = header.height < 0;
+    layout.width = header.width;
+    layout.height = layout.topDown ? -static_cast<std::int64_t>(header.height) : header.height;
+    return kErrorSuccess;
+}
 
-    std::size_t paletteCount = 0;
-    if (header.bitCount <= 8)
+// Sizes against our own limits, the caller's and the file's length.
+std::uint32_t CDibSectionBuffer::CheckLimits(std::uint64_t fileSize, std::int32_t maxSide,
+                                             DecodedLayout& layout)
+{
+    const std::int64_t side =
+        maxSide > 0 ? std::min<std::int64_t>(maxSide, kMaxDimension) : kMaxDimension;
+    if (layout.width > side || layout.height > side)
     {
-        paletteCount = std::size_t{1} << header.bitCount;
-        if (headerSize != kCoreHeaderSize && header.clrUsed != 0)
-        {
-            if (header.clrUsed > 256)
-            {
-                return kErrorInvalidData;
-            }
-            paletteCount = header.clrUsed;
-        }
-        // The table follows the info header; the lead holds room for the longest one.
-        if (kFileHeaderSize + headerSize + paletteCount * entrySize > leadLength)
-        {
-            return kErrorInvalidData;
-        }
+        return kErrorNotEnoughMemory;
     }
-    if (pixelOffset < kFileHeaderSize + headerSize ||
-        pixelOffset + static_cast<std::uint64_t>(pixelBytes) > fileSize)
+    layout.rowBytes = (layout.header.bitCount * layout.width + 31) / 32 * 4;
+    layout.pixelBytes = layout.rowBytes * layout.height;
+    if (layout.pixelBytes > kMaxPixelBytes)
+    {
+        return kErrorNotEnoughMemory;
+    }
+    if (layout.pixelOffset < kFileHeaderSize + layout.headerSize ||
+        layout.pixelOffset + static_cast<std::uint64_t>(layout.pixelBytes) > fileSize)
     {
         return kErrorInvalidData;
     }
+    return kErrorSuccess;
+}
 
-    std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow)
-                                               std::uint8_t[static_cast<std::size_t>(pixelBytes)]);
+// The table follows the info header; the lead holds room for the longest one.
+std::uint32_t CDibSectionBuffer::DecodeColourTable(DecodedLayout& layout)
+{
+    layout.paletteCount = 0;
+    if (layout.header.bitCount > 8)
+    {
+        return kErrorSuccess;
+    }
+    layout.paletteCount = std::size_t{1} << layout.header.bitCount;
+    if (layout.headerSize != kCoreHeaderSize && layout.header.clrUsed != 0)
+    {
+        if (layout.header.clrUsed > 256)
+        {
+            return kErrorInvalidData;
+        }
+        layout.paletteCount = layout.header.clrUsed;
+    }
+    if (kFileHeaderSize + layout.headerSize + layout.paletteCount * layout.entrySize >
+        layout.leadLength)
+    {
+        return kErrorInvalidData;
+    }
+    return kErrorSuccess;
+}
+
+// The pixel rows, held bottom-up like every other picture.
+std::uint32_t CDibSectionBuffer::ReadRows(BitmapSource& source, const DecodedLayout& layout,
+                                          std::unique_ptr<std::uint8_t[]>& pixels)
+{
+    const auto bytes = static_cast<std::size_t>(layout.pixelBytes);
+    pixels.reset(new (std::nothrow) std::uint8_t[bytes]);
     if (!pixels)
     {
         return kErrorNotEnoughMemory;
     }
-    if (!source.Read(pixelOffset, pixels.get(), static_cast<std::size_t>(pixelBytes)))
+    if (!source.Read(layout.pixelOffset, pixels.get(), bytes))
     {
         return kErrorInvalidData;
     }
-    if (topDown)
+    if (layout.topDown)
     {
-        // Held bottom-up like every other picture.
-        for (std::int64_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+        const std::int64_t rowBytes = layout.rowBytes;
+        for (std::int64_t top = 0, bottom = layout.height - 1; top < bottom; ++top, --bottom)
         {
             std::swap_ranges(pixels.get() + top * rowBytes, pixels.get() + (top + 1) * rowBytes,
                              pixels.get() + bottom * rowBytes);
         }
     }
-
-    m_info = Info{};
-    header.height = static_cast<std::int32_t>(height);
-    header.sizeImage = static_cast<std::uint32_t>(pixelBytes);
-    header.clrUsed = static_cast<std::uint32_t>(paletteCount);
-    m_info.header = header;
-    const std::uint8_t* entry = h + headerSize;
-    for (std::size_t i = 0; i < paletteCount; ++i, entry += entrySize)
-    {
-        m_info.colours[i] = RgbQuad{entry[0], entry[1], entry[2], 0};
-    }
-    m_pixels = std::move(pixels);
-    m_pBits = m_pixels.get();
-    m_nStride = static_cast<std::int32_t>((header.bitCount / 8 * width + 3) & ~std::int64_t{3});
-    m_nRowBytes = static_cast<std::int32_t>(rowBytes);
     return kErrorSuccess;
 }
 

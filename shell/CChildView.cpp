@@ -45,6 +45,8 @@ CChildView::CChildView(QWidget* parent)
     {
         s_pfnShowError(LoadErrorText(code, m_boardImage.FailedFile()));
     }
+    // The screen's ratio before the first compose, so only the set shown is prepared.
+    m_boardImage.SetDeviceRatio(devicePixelRatioF());
     m_game.NewGame();
     m_boardImage.Compose(m_game);
 
@@ -106,15 +108,17 @@ void CChildView::mousePressEvent(QMouseEvent* event)
     {
         return;
     }
-    const QPoint point = event->position().toPoint();
-    if (!contentsRect().contains(point))
+    // Kept fractional: at a device pixel ratio above 1 a logical pixel spans several cell-map
+    // pixels.
+    const QPointF point = event->position();
+    if (!QRectF(contentsRect()).contains(point))
     {
         return;
     }
-    OnLButtonDown(point - ClientOrigin());
+    OnLButtonDown(point - QPointF(ClientOrigin()));
 }
 
-void CChildView::OnLButtonDown(QPoint point)
+void CChildView::OnLButtonDown(QPointF point)
 {
     CAnimator animator(this, m_bSounds, m_game, m_boardImage, m_pCuePlayer);
     const std::uint32_t result = m_boardImage.Click(point.x(), point.y(), m_game, &animator);
@@ -185,9 +189,14 @@ void CChildView::paintEvent(QPaintEvent* /*event*/)
 void CChildView::OnPaint(QPainter& dc)
 {
     const QRect client(QPoint(0, 0), contentsRect().size());
+    // The ratio of the screen the view is on now: moving the window may change it.
+    const qreal ratio = dc.device() != nullptr ? dc.device()->devicePixelRatioF() : 1.0;
+    m_boardImage.SetDeviceRatio(ratio);
     if (s_bOffscreen)
     {
-        QImage offscreen(client.size(), QImage::Format_RGB32);
+        // At the device's resolution, so text and board keep their detail.
+        QImage offscreen((QSizeF(client.size()) * ratio).toSize(), QImage::Format_RGB32);
+        offscreen.setDevicePixelRatio(ratio);
         if (!offscreen.isNull())
         {
             QPainter memory(&offscreen);

@@ -57,7 +57,7 @@ public:
     void OnUpdateToggleSounds(QAction* cmdUI) const;
     void OnUpdateUndo(QAction* cmdUI) const;
 
-    void OnLButtonDown(QPoint point);
+    void OnLButtonDown(QPointF point);
     void OnPaint(QPainter& dc);
 
 signals:

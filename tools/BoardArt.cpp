@@ -2,6 +2,7 @@
 
 #include "BallShader.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace BoardLayout;
@@ -253,10 +254,10 @@ bool CellOfPixel(int x, int y, int& column, int& row)
 
 } // namespace
 
-IndexedPicture PaintCellMap()
+IndexedPicture PaintCellMap(int scale)
 {
     IndexedPicture map;
-    map.Resize(kWidth, kHeight);
+    map.Resize(kWidth * scale, kHeight * scale);
     for (int i = 0; i < 256; ++i)
     {
         if (i < kColumns * kRows)
@@ -265,34 +266,43 @@ IndexedPicture PaintCellMap()
         }
         else
         {
-            map.palette[i] = {0, 255, 0, 0};
+            // Red and blue out of the grid's range: a click there is no click on a cell.
+            map.palette[i] = {255, 255, 255, 0};
         }
     }
-    for (int y = 0; y < kHeight; ++y)
+    for (int y = 0; y < map.height; ++y)
     {
-        for (int x = 0; x < kWidth; ++x)
+        for (int x = 0; x < map.width; ++x)
         {
             int column = 0;
             int row = 0;
-            map.At(x, y) = CellOfPixel(x, y, column, row) ? std::uint8_t(row * kColumns + column)
-                                                          : std::uint8_t(kOutsideIndex);
+            map.At(x, y) = CellOfPixel(x / scale, y / scale, column, row)
+                               ? std::uint8_t(row * kColumns + column)
+                               : std::uint8_t(kOutsideIndex);
         }
     }
     return map;
 }
 
-BoardPictures PaintBoard()
+BoardPictures PaintBoard(int scale)
 {
     BoardPictures pictures;
-    pictures.cellMap = PaintCellMap();
+    pictures.cellMap = PaintCellMap(scale);
+    // The art is drawn in board coordinates; a finer set samples it at its own pixels, with
+    // as many samples per board pixel as the plain set.
+    const int samples = std::max(2, kSamples / scale);
+    const double step = 1.0 / scale;
 
     TruecolourPicture ground;
-    ground.Resize(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
+    ground.Resize(kWidth * scale, kHeight * scale);
+    for (int y = 0; y < ground.height; ++y)
     {
-        for (int x = 0; x < kWidth; ++x)
+        for (int x = 0; x < ground.width; ++x)
         {
-            ground.Set(x, y, Supersample(x, y, kSamples, Ground));
+            ground.Set(x, y,
+                       Supersample(x, y, samples,
+                                   [&](double sx, double sy)
+                                   { return Ground(sx * step, sy * step); }));
         }
     }
 
@@ -308,14 +318,15 @@ BoardPictures PaintBoard()
                 const int y0 = kGridY + row * kCellSize;
                 const double cx = x0 + kCellSize / 2.0;
                 const double cy = y0 + kCellSize / 2.0;
-                for (int y = y0; y < y0 + kCellSize; ++y)
+                for (int y = y0 * scale; y < (y0 + kCellSize) * scale; ++y)
                 {
-                    for (int x = x0; x < x0 + kCellSize; ++x)
+                    for (int x = x0 * scale; x < (x0 + kCellSize) * scale; ++x)
                     {
                         tile.Set(x, y,
-                                 Supersample(x, y, kSamples,
-                                             [&](double sx, double sy)
-                                             { return CellArt(slot, sx, sy, cx, cy); }));
+                                 Supersample(x, y, samples,
+                                             [&](double sx, double sy) {
+                                                 return CellArt(slot, sx * step, sy * step, cx, cy);
+                                             }));
                     }
                 }
             }

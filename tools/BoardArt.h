@@ -37,7 +37,8 @@ struct BoardPictures
     std::array<TruecolourPicture, kTileSlotCount> tiles;
 };
 
-BoardPictures PaintBoard();
+// scale: board pixels per layout pixel (1, or 2 for the set at twice the pixels).
+BoardPictures PaintBoard(int scale = 1);
 
 // The cell map alone (cheap); the tiles take a moment.
-IndexedPicture PaintCellMap();
+IndexedPicture PaintCellMap(int scale = 1);

@@ -27,13 +27,20 @@ bool Write(const std::string& dir, const char* name, const Bytes& bytes)
 
 bool WriteData(const std::string& dir)
 {
-    static const char* const tileNames[kTileSlotCount] = {
-        "empty.bmp", "red.bmp", "green.bmp", "blue.bmp", "yellow.bmp", "magenta.bmp", "select.bmp"};
-    const BoardPictures board = PaintBoard();
-    bool ok = Write(dir, "matrix.bmp", EncodeBmp(board.cellMap));
-    for (int slot = 0; slot < kTileSlotCount; ++slot)
+    static const char* const tileNames[kTileSlotCount] = {"empty",  "red",     "green", "blue",
+                                                          "yellow", "magenta", "select"};
+    bool ok = true;
+    // The plain set and one drawn at twice the pixels for screens that have them.
+    for (const int scale : {1, 2})
     {
-        ok = ok && Write(dir, tileNames[slot], EncodeBmp(board.tiles[std::size_t(slot)]));
+        const std::string suffix = scale == 1 ? ".bmp" : "@2x.bmp";
+        const BoardPictures board = PaintBoard(scale);
+        ok = ok && Write(dir, ("matrix" + suffix).c_str(), EncodeBmp(board.cellMap));
+        for (int slot = 0; slot < kTileSlotCount; ++slot)
+        {
+            ok = ok && Write(dir, (tileNames[slot] + suffix).c_str(),
+                             EncodeBmp(board.tiles[std::size_t(slot)]));
+        }
     }
 
     const struct

@@ -123,7 +123,7 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     {
         auto* frame = qobject_cast<CMainFrame*>(parent);
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->View().m_boardImage.m_nOriginX == 15 &&
+                                          frame->View().m_boardImage.OriginX() == 15 &&
                                           g_earlyClick->presses == 0);
     };
     EarlyClick earlyClick;

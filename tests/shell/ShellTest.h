@@ -40,10 +40,9 @@ struct ErrorBoxLog
     static inline std::vector<QString> texts;
 };
 
-inline QRgb PictureAt(const CDibSectionBuffer& picture, QPoint p)
+inline QRgb TileAt(const CBoardImage& image, int tile, QPoint p)
 {
-    const std::uint8_t* row = picture.GetRowAddress(p.y()) + 3 * p.x();
-    return qRgb(row[2], row[1], row[0]);
+    return image.BaseSet().TilePixel(tile, p.x(), p.y());
 }
 
 // The board picture's pixels of each cell (row * 16 + column) from the cell map, in reading
@@ -52,12 +51,12 @@ using CellPixelLists = std::array<std::vector<QPoint>, kBoardCells + 1>;
 inline CellPixelLists CellPixels(const CBoardImage& image)
 {
     CellPixelLists lists;
-    const CDibSectionBuffer& map = image.m_matrix;
-    for (int y = 0; y < map.m_pHeader->height; ++y)
+    const CBoardSet& set = image.BaseSet();
+    for (int y = 0; y < set.Height(); ++y)
     {
-        for (int x = 0; x < map.m_pHeader->width; ++x)
+        for (int x = 0; x < set.Width(); ++x)
         {
-            const RgbQuad& e = map.m_pColours[map.GetRowAddress(y)[x]];
+            const RgbQuad& e = *set.EntryAt(x, y);
             const bool cell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
             lists[cell ? e.blue * kBoardColumns + e.red : kBoardCells].emplace_back(x, y);
         }
@@ -106,7 +105,7 @@ protected:
         view.resize(496, 560);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        ASSERT_TRUE(view.m_boardImage.m_bLoaded) << "run from the data folder";
+        ASSERT_TRUE(view.m_boardImage.Loaded()) << "run from the data folder";
     }
     QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 

@@ -52,7 +52,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
         {
             const int tile = game.cells[i].flags != 0 ? 6 : static_cast<int>(game.cells[i].colour);
             EXPECT_EQ(shot.pixel(ViewPoint(view, cells, i)),
-                      PictureAt(view.m_boardImage.m_tiles[tile], cells[i][cells[i].size() / 2]))
+                      TileAt(view.m_boardImage, tile, cells[i][cells[i].size() / 2]))
                 << i;
         }
     };

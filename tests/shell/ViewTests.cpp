@@ -66,25 +66,59 @@ INSTANTIATE_TEST_SUITE_P(SoundsOnAndOff, ClickSequence, testing::Bool());
 TEST_F(ViewTest, Picture)
 {
     QImage shot = Grab();
+    // Run at several scale factors: the grab holds device pixels.
+    const qreal ratio = view.grab().devicePixelRatio();
+    const auto at = [&](QPoint logical) { return (QPointF(logical) * ratio).toPoint(); };
     const QPoint origin = view.ClientOrigin();
-    const CDibSectionBuffer& board = view.m_boardImage.m_target;
+    const CBoardSet& board = view.m_boardImage.Shown();
+    const int scale = view.m_boardImage.ShownScale();
     const int height = view.contentsRect().height();
-    const int boardBottom = 20 + board.m_pHeader->height;
-    int mismatches = 0;
-    for (int y = 0; y < board.m_pHeader->height; ++y)
-        for (int x = 0; x < board.m_pHeader->width; ++x)
-            mismatches += shot.pixel(origin + QPoint(15 + x, 20 + y)) != PictureAt(board, {x, y});
-    EXPECT_EQ(mismatches, 0);
+    const int boardBottom = 20 + board.Height() / scale;
+    if (ratio == scale)
+    {
+        int mismatches = 0;
+        const QPoint corner = at(origin + QPoint(15, 20));
+        for (int y = 0; y < board.Height(); ++y)
+            for (int x = 0; x < board.Width(); ++x)
+                mismatches +=
+                    shot.pixel(corner + QPoint(x, y)) != board.Pixels()[y * board.Width() + x];
+        EXPECT_EQ(mismatches, 0);
+    }
     for (const QPoint p : {QPoint(0, 0), QPoint(14, 100), QPoint(100, 19), QPoint(2, height - 3)})
-        EXPECT_EQ(shot.pixel(origin + p), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+        EXPECT_EQ(shot.pixel(at(origin + p)), qRgb(0, 0, 0)) << p.x() << "," << p.y();
     const auto text = [&](const QImage& image, int top, int bottom) // light grey pixels
     {
         int n = 0;
-        for (int y = top; y < bottom; ++y)
-            for (int x = 0; x < view.contentsRect().width(); ++x)
-                n += image.pixel(origin + QPoint(x, y)) == qRgb(240, 240, 240);
+        for (int y = at({0, top}).y(); y < at({0, bottom}).y(); ++y)
+            for (int x = 0; x < at({view.contentsRect().width(), 0}).x(); ++x)
+                n += image.pixel(at(origin) + QPoint(x, y)) == qRgb(240, 240, 240);
         return n;
     };
+    if (ratio == 2)
+    {
+        // Detail of its own in the device pixels: 2 x 2 blocks that are not one colour.
+        const auto detailed = [&](QRect logical)
+        {
+            int blocks = 0;
+            int mixed = 0;
+            const QRect device(at(origin + logical.topLeft()), at(origin + logical.bottomRight()));
+            for (int y = device.top(); y + 1 < device.bottom(); y += 2)
+                for (int x = device.left(); x + 1 < device.right(); x += 2)
+                {
+                    const QRgb c = shot.pixel(x, y);
+                    if (c == qRgb(0, 0, 0))
+                        continue;
+                    ++blocks;
+                    mixed += shot.pixel(x + 1, y) != c || shot.pixel(x, y + 1) != c ||
+                             shot.pixel(x + 1, y + 1) != c;
+                }
+            return blocks > 0 ? double(mixed) / blocks : 0.0;
+        };
+        EXPECT_GT(detailed(QRect(15, 20, board.Width() / 2, board.Height() / 2)), 0.1);
+        EXPECT_GT(
+            detailed(QRect(0, boardBottom, view.contentsRect().width(), height - boardBottom)),
+            0.3);
+    }
     ASSERT_LT(boardBottom, height - 30) << "the board reaches the score line";
     EXPECT_GT(text(shot, boardBottom, height), 50);
     const int before = text(shot, height / 2 - 20, height / 2 + 20);
@@ -92,7 +126,10 @@ TEST_F(ViewTest, Picture)
     shot = Grab();
     EXPECT_GT(text(shot, height / 2 - 20, height / 2 + 20), before + 200);
     CChildView::s_bOffscreen = false;
-    EXPECT_TRUE(Grab() == shot);
+    // The client area only: the sunken edge is the frame's to paint.
+    const QImage direct = Grab();
+    const QRect client(at(view.contentsRect().topLeft()), at(view.contentsRect().bottomRight()));
+    EXPECT_TRUE(direct.copy(client) == shot.copy(client));
     CChildView::s_bOffscreen = true;
     view.OnNewGame();
     EXPECT_EQ(text(Grab(), height / 2 - 20, height / 2 + 20), before);

@@ -85,21 +85,18 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
     fs::current_path(Generated() / "data");
     CBoardImage image;
     const std::uint32_t code = image.Load();
+    CBoardImage fine;
+    fine.Load();
+    fine.SetDeviceRatio(2.0);
     fs::current_path(old);
+    EXPECT_EQ(fine.ShownScale(), 2) << "the set at twice the pixels must agree with the plain one";
     ASSERT_EQ(code, 0u) << (image.FailedFile() != nullptr ? image.FailedFile() : "");
 
-    const CDibSectionBuffer& map = image.m_matrix;
-    const std::int32_t width = map.m_pHeader->width;
-    const std::int32_t height = map.m_pHeader->height;
-    EXPECT_EQ(map.m_pHeader->bitCount, 8);
+    const CBoardSet& set = image.BaseSet();
+    const std::int32_t width = set.Width();
+    const std::int32_t height = set.Height();
     EXPECT_TRUE(width >= 440 && width <= 454 && height >= 420 && height <= 440)
         << width << "x" << height;
-    for (const CDibSectionBuffer& tile : image.m_tiles)
-    {
-        EXPECT_EQ(tile.m_pHeader->bitCount, 24);
-        EXPECT_EQ(tile.m_pHeader->width, width);
-        EXPECT_EQ(tile.m_pHeader->height, height);
-    }
 
     // Centre of each cell's pixels, the cell-map entries read as the game reads them.
     double sumX[176] = {};
@@ -109,7 +106,7 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
     {
         for (std::int32_t x = 0; x < width; ++x)
         {
-            const RgbQuad& e = map.m_pColours[map.GetRowAddress(y)[x]];
+            const RgbQuad& e = *set.EntryAt(x, y);
             if (e.green == 0 && e.red < 16 && e.blue < 11)
             {
                 sumX[e.blue * 16 + e.red] += x;
@@ -126,12 +123,24 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
         // Column 0 at the left, row 0 at the top, row 10 at the bottom.
         EXPECT_TRUE(cell % 16 == 0 || sumX[cell] > sumX[cell - 1] + 10) << "cell " << cell;
         EXPECT_TRUE(cell < 16 || sumY[cell] > sumY[cell - 16] + 10) << "cell " << cell;
-        std::uint32_t column = 99;
-        std::uint32_t row = 99;
-        EXPECT_TRUE(
-            image.HitTest(std::int32_t(sumX[cell]), std::int32_t(sumY[cell]), column, row) &&
-            column == std::uint32_t(cell % 16) && row == std::uint32_t(cell / 16))
-            << "cell " << cell << " hit as " << column << "," << row;
+        for (const CBoardImage* shown : {&image, &fine})
+        {
+            std::uint32_t column = 99;
+            std::uint32_t row = 99;
+            EXPECT_TRUE(shown->HitTest(sumX[cell], sumY[cell], column, row) &&
+                        column == std::uint32_t(cell % 16) && row == std::uint32_t(cell / 16))
+                << "cell " << cell << " hit as " << column << "," << row;
+        }
+    }
+    // The frame and the title are no cell: a click there acts on nothing.
+    const double outside[][2] = {{0, 0}, {width / 2.0, 20}, {width - 1.0, height - 1.0}};
+    for (const auto& p : outside)
+    {
+        std::uint32_t column = 0;
+        std::uint32_t row = 0;
+        EXPECT_TRUE(image.HitTest(p[0], p[1], column, row) &&
+                    (column >= std::uint32_t(kBoardColumns) || row >= std::uint32_t(kBoardRows)))
+            << p[0] << "," << p[1] << " hit as " << column << "," << row;
     }
 }
 
@@ -196,9 +205,9 @@ TEST(Assets, IconsAndEmblemHaveTheirSizes)
     }
     CDibSectionBuffer emblem;
     ASSERT_EQ(emblem.LoadFromFile(Generated() / "res" / "emblem.bmp"), 0u);
-    EXPECT_EQ(emblem.m_pHeader->width, 144);
-    EXPECT_EQ(emblem.m_pHeader->height, 144);
-    EXPECT_EQ(emblem.m_pHeader->bitCount, 8);
+    EXPECT_EQ(emblem.Header()->width, 144);
+    EXPECT_EQ(emblem.Header()->height, 144);
+    EXPECT_EQ(emblem.Header()->bitCount, 8);
 }
 
 TEST(Assets, TheGeneratorWritesTheSameBytesEveryTime)
