@@ -3,6 +3,7 @@
 #include "CChildView.h"
 
 #include <QMainWindow>
+#include <QMargins>
 
 class QAction;
 class QMenu;
@@ -37,5 +38,6 @@ protected:
 
 private:
     void OnGetMinMaxInfo();
+    QMargins FrameMargins() const;
     QAction* AddCommand(QMenu* menu, const char* text, const char* prompt);
 };

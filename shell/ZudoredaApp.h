@@ -14,7 +14,8 @@ public:
     ZudoredaApp();
     ~ZudoredaApp() override;
 
-    // Names the application, creates and shows the main window, then shows the About box once.
+    // Names the application, creates and shows the main window, then shows the About box once;
+    // false when the main window is gone by then.
     bool InitInstance();
 
     // Where the About box comes from; tests replace it so that nothing waits.
