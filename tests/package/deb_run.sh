@@ -25,10 +25,10 @@ trap cleanup EXIT
 set -- "$1"/daviz_*.deb
 [ -f "$1" ] || fail "no package in $(dirname "$1")"
 dpkg-deb -x "$1" "$work/root" || fail "dpkg-deb -x"
-check_tree "$work/root/usr"
+check_tree "$work/root/usr" layout-deb.txt /usr/games/daviz
 
 mkdir "$work/elsewhere"
-ln -s "$work/root/usr/bin/daviz" "$work/elsewhere/daviz"
+ln -s "$work/root/usr/games/daviz" "$work/elsewhere/daviz"
 (cd / && exec env -u QT_QPA_PLATFORM "$work/elsewhere/daviz" >"$work/game.log" 2>&1) &
 pid=$!
 
