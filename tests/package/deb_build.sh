@@ -1,5 +1,5 @@
 #!/bin/sh
-# Makes the release package and source tarball with scripts/package into OUT and checks them:
+# Makes the release packages and source tarball with scripts/package into OUT and checks them:
 # lintian finds no error and no warning, the control fields, the copyright, the metadata as the
 # validator sees it, and the tarball's contents. What the program only loads at run time must be
 # named: the X11 platform plugin's owner, the PulseAudio client, and the Wayland plugin.
@@ -16,10 +16,11 @@ done
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 "$root/scripts/package" "$out" >"$out.log" 2>&1 || { tail -n 40 "$out.log"; fail "scripts/package"; }
 deb="$out/daviz_${version}_$(dpkg --print-architecture).deb"
-[ -f "$deb" ] || fail "no $deb"
+data="$out/daviz-data_${version}_all.deb"
+[ -f "$deb" ] && [ -f "$data" ] || fail "no $deb and $data"
 
 echo "lintian:"
-lintian --fail-on error,warning "$deb" || fail "lintian finds errors or warnings"
+lintian --fail-on error,warning "$deb" "$data" || fail "lintian finds errors or warnings"
 
 field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = daviz ] || fail "Package: $(field Package)"
@@ -32,13 +33,17 @@ for pkg in libqt6widgets6 xdg-utils fonts-dejavu-core \
     "$(owner '*/qt6/plugins/platforms/libqxcb.so')" "$(owner '*/libpulse.so.0')"; do
     names "$(field Depends)" | grep -qx "$pkg" || fail "Depends does not name $pkg"
 done
+field Depends | grep -qF "daviz-data (= $version)" || fail "Depends does not name daviz-data (= $version)"
+[ "$(dpkg-deb -f "$data" Architecture)" = all ] || fail "daviz-data is not for all architectures"
 names "$(field Recommends)" | grep -qx qt6-wayland || fail "Recommends does not name qt6-wayland"
 
 work="$(mktemp -d /tmp/daviz-deb.XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x"
+dpkg-deb -x "$deb" "$work/root" && dpkg-deb -x "$data" "$work/root" || fail "dpkg-deb -x"
 check_metainfo "$work/root/usr/share/metainfo/org.example.Daviz.metainfo.xml" "$homepage"
-grep -q "^License: Expat" "$work/root/usr/share/doc/daviz/copyright" || fail "copyright without its licence"
+for pkg in daviz daviz-data; do
+    grep -q "^License: Expat" "$work/root/usr/share/doc/$pkg/copyright" || fail "$pkg: copyright without its licence"
+done
 
 # The source tarball holds the last commit, screenshots and package lists included.
 tarball="$out/daviz-$version.tar.gz"

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Unpacks the Debian package far from the build, checks its files, and starts the game through a
+# Unpacks the Debian packages far from the build, checks its files, and starts the game through a
 # link to its launcher from / on a virtual X server: the window must come up showing the board.
 # Usage: deb_run.sh DEB_FOLDER
 set -u
@@ -22,9 +22,9 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-set -- "$1"/daviz_*.deb
-[ -f "$1" ] || fail "no package in $(dirname "$1")"
-dpkg-deb -x "$1" "$work/root" || fail "dpkg-deb -x"
+for deb in "$1"/daviz_*.deb "$1"/daviz-data_*.deb; do
+    dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x $deb"
+done
 check_tree "$work/root/usr" layout-deb.txt /usr/games/daviz
 
 mkdir "$work/elsewhere"
