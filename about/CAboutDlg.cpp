@@ -67,8 +67,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
 
     // Created in this order so that stacking and tab order follow the layout's control order.
     AddStatic(QStringLiteral("Daviz"), QRect(107, 7, 120, 8), "name");
-    AddStatic(QStringLiteral("Copyright \u00A9 2026 The Daviz developers"), QRect(107, 35, 160, 8),
-              "copyright");
+    AddStatic(QString::fromUtf8(DAVIZ_COPYRIGHT), QRect(107, 35, 160, 8), "copyright");
 
     m_pOk = new QPushButton(QStringLiteral("OK"), this);
     m_pOk->setObjectName(QStringLiteral("ok"));

@@ -7,10 +7,16 @@ daviz_stage() {
     printf '\n== %s\n' "$*"
 }
 
-# Installs the packages of scripts/packages.txt that dpkg does not know as installed.
+# daviz_install_packages [LIST...]: installs the packages of the given lists under scripts/
+# (default: all of them) that dpkg does not know as installed.
 daviz_install_packages() {
-    local wanted missing=()
-    mapfile -t wanted < <(grep -v -E '^\s*(#|$)' "$DAVIZ_ROOT/scripts/packages.txt")
+    local lists=("$@") wanted=() missing=()
+    if [ "${#lists[@]}" -eq 0 ]; then
+        lists=(packages-play.txt packages.txt)
+    fi
+    for list in "${lists[@]}"; do
+        mapfile -t -O "${#wanted[@]}" wanted < <(grep -v -E '^\s*(#|$)' "$DAVIZ_ROOT/scripts/$list")
+    done
     for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$pkg")
@@ -29,12 +35,18 @@ daviz_install_packages() {
         "${missing[@]}"
 }
 
-# daviz_build DIR [cmake options...]: configure once, then build incrementally.
-daviz_build() {
+# daviz_configure DIR [cmake options...]: configures DIR, again whenever options are given, so that
+# they always take effect (CMake keeps cached values otherwise).
+daviz_configure() {
     local dir="$1"
     shift
-    if [ ! -f "$dir/CMakeCache.txt" ]; then
+    if [ ! -f "$dir/CMakeCache.txt" ] || [ "$#" -gt 0 ]; then
         cmake -S "$DAVIZ_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
     fi
-    cmake --build "$dir" --parallel "$(nproc)"
+}
+
+# daviz_build DIR [cmake options...]: configures DIR with the options, then builds it incrementally.
+daviz_build() {
+    daviz_configure "$@"
+    cmake --build "$1" --parallel "$(nproc)"
 }

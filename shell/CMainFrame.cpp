@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QWindow>
 
 CMainFrame::CMainFrame(QWidget* parent)
     : QMainWindow(parent), m_wndView(this), m_pNewGame(nullptr), m_pExit(nullptr),
@@ -105,12 +106,25 @@ void CMainFrame::UpdateCommandUI()
     m_wndView.OnUpdateUndo(m_pUndo);
 }
 
+QMargins CMainFrame::FrameMargins() const
+{
+    const QWindow* window = windowHandle();
+    QMargins margins = window != nullptr ? window->frameMargins() : QMargins();
+    // A Wayland compositor that draws the frame itself does not say how big it is: take the
+    // frame a typical X11 window manager draws, so the board gets the same room as there.
+    if (margins.isNull() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+    {
+        margins = QMargins(1, 20, 1, 1);
+    }
+    return margins;
+}
+
 void CMainFrame::OnGetMinMaxInfo()
 {
-    // The whole window, with whatever frame the window manager puts around it, is 500 by 600.
-    const QSize decorations = frameGeometry().size() - geometry().size();
-    const QSize client(s_nWindowWidth - decorations.width(),
-                       s_nWindowHeight - decorations.height());
+    // The whole window, with whatever frame is put around it, is 500 by 600.
+    const QMargins frame = FrameMargins();
+    const QSize client(s_nWindowWidth - frame.left() - frame.right(),
+                       s_nWindowHeight - frame.top() - frame.bottom());
     if (minimumSize() != client || maximumSize() != client)
     {
         setFixedSize(client);
@@ -128,11 +142,12 @@ bool CMainFrame::event(QEvent* event)
     switch (event->type())
     {
     case QEvent::Show:
+        windowHandle()->installEventFilter(this);
+        OnGetMinMaxInfo();
+        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
-    case QEvent::PlatformSurface:
-    case QEvent::Expose:
         OnGetMinMaxInfo();
         break;
     case QEvent::FocusIn:
@@ -142,4 +157,15 @@ bool CMainFrame::event(QEvent* event)
         break;
     }
     return handled;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt's own decorations on Wayland are made, and their size known, only when the window is
+    // first exposed; no other event tells the frame.
+    if (watched == windowHandle() && event->type() == QEvent::Expose)
+    {
+        OnGetMinMaxInfo();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }

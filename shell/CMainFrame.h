@@ -3,6 +3,7 @@
 #include "CChildView.h"
 
 #include <QMainWindow>
+#include <QMargins>
 
 class QAction;
 class QMenu;
@@ -29,9 +30,11 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnGetMinMaxInfo();
+    QMargins FrameMargins() const;
     QAction* AddCommand(QMenu* menu, const char* text, const char* prompt);
 
     CChildView m_wndView;

@@ -56,13 +56,17 @@ bool ZudoredaApp::InitInstance()
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
     OnAppAbout();
-    return true;
+    // The main window may have been closed while the About box was open; the event loop would
+    // then wait for a window that is gone.
+    return m_pMainWnd != nullptr && m_pMainWnd->isVisible();
 }
 
 void ZudoredaApp::RunAboutBox(QWidget* parent)
 {
-    CAboutDlg dlg(parent);
-    dlg.exec();
+    // On the heap: closing the main window while the box is open deletes the box with it.
+    QPointer<CAboutDlg> dlg = new CAboutDlg(parent);
+    dlg->exec();
+    delete dlg.data();
 }
 
 void ZudoredaApp::OnAppAbout()

@@ -18,7 +18,8 @@ public:
     explicit ZudoredaApp(RunAboutFn runAbout = &ZudoredaApp::RunAboutBox);
     ~ZudoredaApp() override;
 
-    // Names the application, creates and shows the main window, then shows the About box once.
+    // Names the application, creates and shows the main window, then shows the About box once;
+    // false when the main window is gone by then.
     bool InitInstance();
 
     CMainFrame* MainWindow() const;

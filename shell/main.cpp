@@ -64,7 +64,8 @@ int main(int argc, char* argv[])
     ZudoredaApp app;
     if (!app.InitInstance())
     {
-        return 1;
+        // Closed before the event loop ran: nothing is left to wait for.
+        return 0;
     }
     return QApplication::exec();
 }

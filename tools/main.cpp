@@ -4,12 +4,12 @@
 #include "BoardArt.h"
 #include "EmblemArt.h"
 #include "FileFormats.h"
+#include "IconFiles.h"
 #include "SoundCues.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace
 {
@@ -60,16 +60,8 @@ bool WriteData(const std::string& dir)
 
 bool WriteResources(const std::string& dir)
 {
-    bool ok = Write(dir, "emblem.bmp", EncodeBmp(PaintEmblem()));
-    std::vector<IconImage> images;
-    for (int size : {16, 32, 48})
-    {
-        const RgbaPicture icon = PaintIcon(size);
-        const std::string name = "daviz-" + std::to_string(size) + ".png";
-        ok = ok && Write(dir, name.c_str(), EncodePng(icon));
-        images.push_back(ToIconImage(icon));
-    }
-    return ok && Write(dir, "daviz.ico", EncodeIco(images));
+    const bool ok = Write(dir, "emblem.bmp", EncodeBmp(PaintEmblem()));
+    return WriteIconFiles(dir) && ok;
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -76,6 +77,23 @@ TEST(CAboutDlg, ShowsItsTextsInDialogUnitsInBlackOnWhite)
     }
     EXPECT_EQ(dlg.grab().toImage().pixelColor(300, 120), QColor(Qt::white));
     QApplication::setPalette(desktop);
+}
+
+// The Windows version block names the same version and copyright as the box.
+TEST(CAboutDlg, AgreesWithTheWindowsVersionBlock)
+{
+    QFile rc(QStringLiteral(WINDOWS_RC));
+    ASSERT_TRUE(rc.open(QIODevice::ReadOnly)) << WINDOWS_RC;
+    const QString block = QString::fromUtf8(rc.readAll());
+    const CAboutDlg dlg;
+    const QString version = Child(dlg, "version")->property("text").toString().section(' ', 1);
+    const QString copyright = Child(dlg, "copyright")->property("text").toString();
+    for (const QString& value : {QStringLiteral("\"FileVersion\", \"") + version,
+                                 QStringLiteral("\"ProductVersion\", \"") + version,
+                                 QStringLiteral("\"LegalCopyright\", \"") + copyright})
+    {
+        EXPECT_TRUE(block.contains(value + '"')) << qUtf8Printable(value);
+    }
 }
 
 TEST(CAboutDlg, EnterAndEscapeEndTheModalRun)

@@ -1,5 +1,5 @@
 #!/bin/sh
-# Unpacks the Debian package far from the build, checks its files, and starts the game through a
+# Unpacks the Debian packages far from the build, checks its files, and starts the game through a
 # link to its launcher from / on a virtual X server: the window must come up showing the board.
 # Usage: deb_run.sh DEB_FOLDER
 set -u
@@ -22,13 +22,13 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-set -- "$1"/daviz_*.deb
-[ -f "$1" ] || fail "no package in $(dirname "$1")"
-dpkg-deb -x "$1" "$work/root" || fail "dpkg-deb -x"
-check_tree "$work/root/usr"
+for deb in "$1"/daviz_*.deb "$1"/daviz-data_*.deb; do
+    dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x $deb"
+done
+check_tree "$work/root/usr" layout-deb.txt /usr/games/daviz
 
 mkdir "$work/elsewhere"
-ln -s "$work/root/usr/bin/daviz" "$work/elsewhere/daviz"
+ln -s "$work/root/usr/games/daviz" "$work/elsewhere/daviz"
 (cd / && exec env -u QT_QPA_PLATFORM "$work/elsewhere/daviz" >"$work/game.log" 2>&1) &
 pid=$!
 

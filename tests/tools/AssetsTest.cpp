@@ -19,12 +19,13 @@ namespace
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
-const char* const kFiles[] = {"data/matrix.bmp",  "data/empty.bmp",   "data/red.bmp",
-                              "data/green.bmp",   "data/blue.bmp",    "data/yellow.bmp",
-                              "data/magenta.bmp", "data/select.bmp",  "data/select.wav",
-                              "data/remove.wav",  "data/empty.wav",   "data/gameover.wav",
-                              "res/emblem.bmp",   "res/daviz-16.png", "res/daviz-32.png",
-                              "res/daviz-48.png", "res/daviz.ico"};
+const char* const kFiles[] = {"data/matrix.bmp",   "data/empty.bmp",    "data/red.bmp",
+                              "data/green.bmp",    "data/blue.bmp",     "data/yellow.bmp",
+                              "data/magenta.bmp",  "data/select.bmp",   "data/select.wav",
+                              "data/remove.wav",   "data/empty.wav",    "data/gameover.wav",
+                              "res/emblem.bmp",    "res/daviz-16.png",  "res/daviz-24.png",
+                              "res/daviz-32.png",  "res/daviz-48.png",  "res/daviz-64.png",
+                              "res/daviz-128.png", "res/daviz-256.png", "res/daviz.ico"};
 
 // Runs the generator into data/ and res/ of a fresh temporary folder.
 fs::path Generate(const std::string& tag)
@@ -190,7 +191,7 @@ TEST(Assets, CuesAreShortMonoPcmWavesClearOfClipping)
 
 TEST(Assets, IconsAndEmblemHaveTheirSizes)
 {
-    for (int size : {16, 32, 48})
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
     {
         const std::string name = "daviz-" + std::to_string(size) + ".png";
         const Bytes png = ReadAll(Generated() / "res" / name);
