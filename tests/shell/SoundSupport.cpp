@@ -193,6 +193,7 @@ std::string SoundServer::Pactl(const std::string& args) const
 
 bool SoundServer::StartRecording()
 {
+    StopRecording();
     int fds[2];
     if (m_nServer <= 0 || pipe2(fds, O_CLOEXEC) != 0)
         return false;

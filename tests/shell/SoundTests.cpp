@@ -207,10 +207,17 @@ TEST_P(Hostile, MovesCompleteAndTheViewCloses)
     server.Freeze(false);
 }
 
+std::string ServerName(const testing::TestParamInfo<int>& info)
+{
+    const char* const names[] = {"FrozenMidGame", "None", "Refusing", "Silent"};
+    return names[info.param];
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, Hostile,
                          testing::Values(int(SoundServer::Kind::Real), int(SoundServer::Kind::None),
                                          int(SoundServer::Kind::Refusing),
-                                         int(SoundServer::Kind::Silent)));
+                                         int(SoundServer::Kind::Silent)),
+                         ServerName);
 
 } // namespace
 
