@@ -16,7 +16,6 @@ constexpr int kNotShown = -1;
 
 CBoardSet::CBoardSet()
     : m_nWidth(0), m_nHeight(0), m_cellOfIndex{}, m_nPixels(0), m_cellStart{}, m_shownTile{},
-      m_nStretchCount(0), m_bFull(true){}, m_cellStart{}, m_shownTile{}, m_nPixels(0),
       m_nStretchCount(0), m_bFull(true)
 {
 }
