@@ -11,7 +11,6 @@ namespace
 constexpr int kMatrixSlot = 7;
 constexpr int kEmptyTile = 0;
 constexpr int kSelectTile = 6;
-constexpr int kNotShown = -1;
 } // namespace
 
 CBoardSet::CBoardSet()
