@@ -57,10 +57,10 @@ void SleepMs(int ms)
 
 // Pixels of no cell in the top rows of the board picture: the same in every deal, and above
 // where the About box comes up.
-std::vector<Sample> BoardSamples(const CBoardImage& image, int rows)
+std::vector<Sample> BoardSamples(const CBoardImage& image, int rows, int stretch)
 {
     std::vector<Sample> samples;
-    const CBoardSet& set = image.BaseSet();
+    const CBoardSet& set = image.Shown();
     int n = 0;
     for (int y = 0; y < rows && y < set.Height(); ++y)
     {
@@ -70,7 +70,7 @@ std::vector<Sample> BoardSamples(const CBoardImage& image, int rows)
             if (!isCell && n++ % 13 == 0)
             {
                 const unsigned long rgb = set.TilePixel(0, x, y) & 0xffffffU;
-                samples.push_back(Sample{x, y, rgb});
+                samples.push_back(Sample{x * stretch, y * stretch, rgb});
             }
         }
     }
@@ -135,8 +135,9 @@ bool FindWindow(Display* display, Window root, pid_t pid, XWindowAttributes& fou
 bool BoardShows(Display* display, Window root, const XWindowAttributes& window,
                 const std::vector<Sample>& samples, int pictureWidth, int rows)
 {
-    constexpr int kSearchX = 48;
-    constexpr int kSearchY = 160;
+    // Wider on a denser screen: the board lies further from the window's corner.
+    const int kSearchX = 48 * pictureWidth / 454 + 1;
+    const int kSearchY = 160 * pictureWidth / 454 + 1;
     int width = std::min(window.width, kSearchX + pictureWidth);
     int height = std::min(window.height, kSearchY + rows);
     const int screenWidth = DisplayWidth(display, DefaultScreen(display));
@@ -233,14 +234,20 @@ int main(int argc, char** argv)
         return 2;
     }
     const int settleMs = argc == 3 ? std::atoi(argv[2]) : 1000;
-    constexpr int kRows = 40;
     CBoardImage image;
     if (image.Load() != 0)
     {
         std::fprintf(stderr, "the board files do not load here\n");
         return 2;
     }
-    const std::vector<Sample> samples = BoardSamples(image, kRows);
+    // Under QT_SCALE_FACTOR=2 the game shows the set at twice the pixels: look for that one.
+    const char* factor = std::getenv("QT_SCALE_FACTOR");
+    image.SetDeviceRatio(factor != nullptr ? std::atof(factor) : 1.0);
+    const double ratio = factor != nullptr ? std::atof(factor) : 1.0;
+    // A program without the finer set doubles its pixels at 2.
+    const int stretch = std::max(1, static_cast<int>(ratio) / image.ShownScale());
+    const int kRows = 40 * image.ShownScale();
+    const std::vector<Sample> samples = BoardSamples(image, kRows, stretch);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr || samples.empty())
     {
@@ -276,7 +283,8 @@ int main(int argc, char** argv)
     {
         XWindowAttributes window{};
         if (FindWindow(display, root, pid, window) &&
-            BoardShows(display, root, window, samples, image.BaseSet().Width(), kRows))
+            BoardShows(display, root, window, samples, image.Shown().Width() * stretch,
+                       kRows * stretch))
         {
             shown = NowMs() - start;
             processor = ProcessorMs(pid);

@@ -11,11 +11,10 @@ namespace
 constexpr int kMatrixSlot = 7;
 constexpr int kEmptyTile = 0;
 constexpr int kSelectTile = 6;
-constexpr int kNotShown = -1;
 } // namespace
 
 CBoardSet::CBoardSet()
-    : m_nWidth(0), m_nHeight(0), m_cellOfIndex{}, m_cellStart{}, m_shownTile{}, m_nPixels(0),
+    : m_nWidth(0), m_nHeight(0), m_cellOfIndex{}, m_nPixels(0), m_cellStart{}, m_shownTile{},
       m_nStretchCount(0), m_bFull(true)
 {
 }
