@@ -17,7 +17,9 @@ root="$(cd "$(dirname "$0")/../.." && pwd)"
 "$root/scripts/package" "$out" >"$out.log" 2>&1 || { tail -n 40 "$out.log"; fail "scripts/package"; }
 deb="$out/daviz_${version}_$(dpkg --print-architecture).deb"
 data="$out/daviz-data_${version}_all.deb"
-[ -f "$deb" ] && [ -f "$data" ] || fail "no $deb and $data"
+for f in "$deb" "$data"; do
+    [ -f "$f" ] || fail "no $f"
+done
 
 echo "lintian:"
 lintian --fail-on error,warning "$deb" "$data" || fail "lintian finds errors or warnings"
