@@ -67,12 +67,12 @@ double Percentile(std::vector<double> v, double q)
 
 QPoint CellPoint(const CChildView& view, std::uint32_t column, std::uint32_t row)
 {
-    const CDibSectionBuffer& map = view.m_boardImage.m_matrix;
+    const CBoardSet& map = view.m_boardImage.BaseSet();
     std::vector<QPoint> cell;
-    for (int y = 0; y < map.m_pHeader->height; ++y)
-        for (int x = 0; x < map.m_pHeader->width; ++x)
+    for (int y = 0; y < map.Height(); ++y)
+        for (int x = 0; x < map.Width(); ++x)
         {
-            const RgbQuad& e = map.m_pColours[map.GetRowAddress(y)[x]];
+            const RgbQuad& e = *map.EntryAt(x, y);
             if (e.green == 0 && e.red == column && e.blue == row)
                 cell.emplace_back(x, y);
         }

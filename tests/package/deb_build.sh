@@ -11,14 +11,16 @@ set -u
 out="$1"
 version="$2"
 homepage="$3"
-for tool in dpkg-deb lintian appstreamcli git; do
+for tool in dpkg-deb lintian appstreamcli; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 "$root/scripts/package" "$out" >"$out.log" 2>&1 || { tail -n 40 "$out.log"; fail "scripts/package"; }
 deb="$out/daviz_${version}_$(dpkg --print-architecture).deb"
 data="$out/daviz-data_${version}_all.deb"
-[ -f "$deb" ] && [ -f "$data" ] || fail "no $deb and $data"
+for f in "$deb" "$data"; do
+    [ -f "$f" ] || fail "no $f"
+done
 
 echo "lintian:"
 lintian --fail-on error,warning "$deb" "$data" || fail "lintian finds errors or warnings"
@@ -47,11 +49,14 @@ for pkg in daviz daviz-data; do
     grep -q "^License: Expat" "$work/root/usr/share/doc/$pkg/copyright" || fail "$pkg: copyright without its licence"
 done
 
-# The source tarball holds the last commit, screenshots and package lists included.
+# The source tarball holds the last commit, screenshots and package lists included; it is made
+# only from a git work tree.
 tarball="$out/daviz-$version.tar.gz"
-tar -tzf "$tarball" >"$work/sources" || fail "no $tarball"
-for f in README.md scripts/play scripts/test scripts/packages-play.txt scripts/packages.txt \
-    res/screenshot.png res/screenshot@2x.png; do
-    grep -qx "daviz-$version/$f" "$work/sources" || fail "the tarball lacks $f"
-done
-echo "ok: $deb and $tarball"
+if git -C "$root" rev-parse --git-dir >/dev/null 2>&1; then
+    tar -tzf "$tarball" >"$work/sources" || fail "no $tarball"
+    for f in README.md scripts/play scripts/test scripts/packages-play.txt scripts/packages.txt \
+        res/screenshot.png res/screenshot@2x.png; do
+        grep -qx "daviz-$version/$f" "$work/sources" || fail "the tarball lacks $f"
+    done
+fi
+echo "ok: $deb and $data"
