@@ -67,7 +67,7 @@ double Percentile(std::vector<double> v, double q)
 
 QPoint CellPoint(const CChildView& view, std::uint32_t column, std::uint32_t row)
 {
-    const CBoardSet& map = view.m_boardImage.BaseSet();
+    const CBoardSet& map = view.BoardImage().BaseSet();
     std::vector<QPoint> cell;
     for (int y = 0; y < map.Height(); ++y)
         for (int x = 0; x < map.Width(); ++x)
@@ -95,7 +95,7 @@ void BM_CueDuringSettle(benchmark::State& state)
     QTest::qWait(300);
     Stopwatch stopwatch(view.CuePlayer());
     view.SetCuePlayer(&stopwatch);
-    CAnimator::s_nFrameMilliseconds = 10;
+    view.SetFrameMilliseconds(10);
     const QPoint ball = CellPoint(view, 15, 10);
     std::vector<double> onsets;
     std::vector<double> heardMs;
@@ -108,12 +108,12 @@ void BM_CueDuringSettle(benchmark::State& state)
         {
             const std::uint32_t c = i % kBoardColumns;
             const std::uint32_t r = i / kBoardColumns;
-            view.m_game.cells[i] = Cell{c == 15 ? (r >= 9 ? 1u : 0u) : 2 + (c + r) % 2, 0};
+            view.Game().cells[i] = Cell{c == 15 ? (r >= 9 ? 1u : 0u) : 2 + (c + r) % 2, 0};
         }
-        for (Cell& cell : view.m_game.nextColumn)
+        for (Cell& cell : view.Game().nextColumn)
             cell = Cell{4, 0};
-        view.m_game.gameOver = false;
-        view.m_game.selection.clear();
+        view.Game().gameOver = false;
+        view.Game().selection.clear();
         QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ball);
         QTest::qWait(100);
         server.StartRecording();
@@ -140,7 +140,6 @@ void BM_CueDuringSettle(benchmark::State& state)
         heardMs.push_back(1000.0 * samples / kRecordRate);
         state.SetIterationTime(onset / 1000);
     }
-    CAnimator::s_nFrameMilliseconds = 0;
     view.SetCuePlayer(nullptr);
     state.counters["onset_median_ms"] = Percentile(onsets, 0.5);
     state.counters["onset_p95_ms"] = Percentile(onsets, 0.95);

@@ -69,7 +69,7 @@ void SilenceErrorBox(const QString& text)
 // column -1; in the view's widget coordinates.
 QPoint ViewPoint(const CChildView& view, int column, int row)
 {
-    const CBoardSet& map = view.m_boardImage.BaseSet();
+    const CBoardSet& map = view.BoardImage().BaseSet();
     std::vector<QPoint> points;
     QPoint sum;
     for (int y = 0; y < map.Height(); ++y)
@@ -95,7 +95,7 @@ QPoint ViewPoint(const CChildView& view, int column, int row)
                          [&](const QPoint& a, const QPoint& b) {
                              return (a - middle).manhattanLength() < (b - middle).manhattanLength();
                          });
-    return *nearest + QPoint(view.m_boardImage.OriginX(), view.m_boardImage.OriginY()) +
+    return *nearest + QPoint(view.BoardImage().OriginX(), view.BoardImage().OriginY()) +
            view.ClientOrigin();
 }
 
@@ -152,13 +152,13 @@ void Presses(benchmark::State& state, bool timeSelect)
     CChildView& view = g_frame->View();
     SilentCuePlayer cues;
     view.SetCuePlayer(&cues);
-    CAnimator::s_nFrameMilliseconds = 0;
-    view.m_game.NewGameWithSeed(1);
-    view.m_boardImage.Compose(view.m_game);
+    view.SetFrameMilliseconds(0);
+    view.Game().NewGameWithSeed(1);
+    view.BoardImage().Compose(view.Game());
     view.repaint();
     int column = 0;
     int row = 0;
-    if (!FindPair(view.m_game, column, row))
+    if (!FindPair(view.Game(), column, row))
     {
         state.SkipWithError("no group on the board");
         return;
@@ -169,13 +169,13 @@ void Presses(benchmark::State& state, bool timeSelect)
     for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         const double select = TimedPress(view, ball);
-        if (view.m_game.selection.empty())
+        if (view.Game().selection.empty())
         {
             state.SkipWithError("the press did not select");
             break;
         }
         const double deselect = TimedPress(view, gap);
-        if (!view.m_game.selection.empty())
+        if (!view.Game().selection.empty())
         {
             state.SkipWithError("the press did not deselect");
             break;
@@ -208,14 +208,14 @@ void BM_Removal(benchmark::State& state)
     SilentCuePlayer cues;
     view.SetCuePlayer(&cues);
     const int frameMs = static_cast<int>(state.range(0));
-    CAnimator::s_nFrameMilliseconds = frameMs;
+    view.SetFrameMilliseconds(frameMs);
 
-    view.m_game.NewGameWithSeed(1);
+    view.Game().NewGameWithSeed(1);
     int column = 0;
     int row = 0;
     if (state.range(1) == 1)
     {
-        for (Cell& cell : view.m_game.cells)
+        for (Cell& cell : view.Game().cells)
         {
             cell = Cell{2, 0};
         }
@@ -226,7 +226,7 @@ void BM_Removal(benchmark::State& state)
         std::size_t best = 0;
         for (std::uint32_t i = 0; i < kBoardCells; ++i)
         {
-            CGameState probe = view.m_game;
+            CGameState probe = view.Game();
             NullAnimator animator;
             probe.ProcessClick(i % kBoardColumns, i / kBoardColumns, &animator);
             if (probe.selection.size() > best)
@@ -237,7 +237,7 @@ void BM_Removal(benchmark::State& state)
             }
         }
     }
-    const CGameState start = view.m_game;
+    const CGameState start = view.Game();
     const QPoint ball = ViewPoint(view, column, row);
 
     PaintCounter counter;
@@ -247,15 +247,15 @@ void BM_Removal(benchmark::State& state)
     std::size_t balls = 0;
     for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
-        view.m_game = start;
-        view.m_boardImage.Compose(view.m_game);
+        view.Game() = start;
+        view.BoardImage().Compose(view.Game());
         TimedPress(view, ball);
-        balls = view.m_game.selection.size();
+        balls = view.Game().selection.size();
         const long before = counter.paints;
         const double seconds = TimedPress(view, ball);
         // Every settle step and the view's own repaint after the move.
         frames = counter.paints - before;
-        if (view.m_game.totalScore == 0)
+        if (view.Game().totalScore == 0)
         {
             state.SkipWithError("the press did not remove the group");
             break;
@@ -272,7 +272,7 @@ void BM_Removal(benchmark::State& state)
         std::sort(timed.begin(), timed.end());
         state.counters["fps"] = static_cast<double>(frames) / timed[timed.size() / 2];
     }
-    CAnimator::s_nFrameMilliseconds = 0;
+    view.SetFrameMilliseconds(0);
     view.SetCuePlayer(nullptr);
 }
 BENCHMARK(BM_Removal)
@@ -302,11 +302,11 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     int qtArgc = 1;
     QApplication application(qtArgc, argv);
-    CChildView::s_pfnShowError = &SilenceErrorBox;
 
     CMainFrame frame;
+    frame.View().SetErrorBox(&SilenceErrorBox);
     frame.show();
-    if (!QTest::qWaitForWindowExposed(&frame) || !frame.View().m_boardImage.Loaded())
+    if (!QTest::qWaitForWindowExposed(&frame) || !frame.View().BoardImage().Loaded())
     {
         std::fprintf(stderr, "no window or no board pictures in %s\n", DAVIZ_DATA_DIR);
         return 1;

@@ -9,12 +9,10 @@
 #include <chrono>
 #include <thread>
 
-int CAnimator::s_nFrameMilliseconds = 10;
-
 CAnimator::CAnimator(QWidget* view, bool soundsOn, CGameState& gameState, CBoardImage& boardImage,
-                     ICuePlayer* cuePlayer)
+                     ICuePlayer* cuePlayer, int frameMilliseconds)
     : m_hWndView(view), m_pGameState(&gameState), m_pBoardImage(&boardImage), m_bSoundsOn(soundsOn),
-      m_pCuePlayer(cuePlayer)
+      m_pCuePlayer(cuePlayer), m_nFrameMilliseconds(frameMilliseconds)
 {
 }
 
@@ -27,9 +25,9 @@ void CAnimator::Step()
         m_hWndView->repaint();
     }
     // Keep the frame up long enough to be seen; composing and painting count towards it.
-    if (s_nFrameMilliseconds > 0)
+    if (m_nFrameMilliseconds > 0)
     {
-        const auto end = start + std::chrono::milliseconds(s_nFrameMilliseconds);
+        const auto end = start + std::chrono::milliseconds(m_nFrameMilliseconds);
         if (std::chrono::steady_clock::now() < end)
         {
             std::this_thread::sleep_until(end);

@@ -11,15 +11,16 @@ class QWidget;
 class CAnimator : public IAnimator
 {
 public:
+    // Each frame stays on screen for frameMilliseconds (0: no wait), composing and painting
+    // included.
     CAnimator(QWidget* view, bool soundsOn, CGameState& gameState, CBoardImage& boardImage,
-              ICuePlayer* cuePlayer);
+              ICuePlayer* cuePlayer, int frameMilliseconds = kFrameMilliseconds);
     ~CAnimator() override = default;
 
     void Step() override;
     void PlayCue(const char* fileName) override;
 
-    // How long each frame stays on screen. Tests and benchmarks set it to 0.
-    static int s_nFrameMilliseconds;
+    static constexpr int kFrameMilliseconds = 10;
 
 private:
     QWidget* m_hWndView;
@@ -27,4 +28,5 @@ private:
     CBoardImage* m_pBoardImage;
     bool m_bSoundsOn;
     ICuePlayer* m_pCuePlayer;
+    int m_nFrameMilliseconds;
 };

@@ -24,11 +24,10 @@ const QColor kTextColour(240, 240, 240);
 const char* const CChildView::s_cueFiles[4] = {"select.wav", "remove.wav", "empty.wav",
                                                "gameover.wav"};
 
-CChildView::ShowErrorFn CChildView::s_pfnShowError = &CChildView::ShowErrorBox;
-bool CChildView::s_bOffscreen = true;
-
 CChildView::CChildView(QWidget* parent)
-    : QFrame(parent), m_bSounds(true), m_bGameOverShown(false),
+    : QFrame(parent), m_bSounds(true), m_bGameOverShown(false), m_bCreated(false),
+      m_bOffscreen(true), m_nFrameMilliseconds(CAnimator::kFrameMilliseconds),
+      m_pfnShowError(&CChildView::ShowErrorBox),
       m_cuePlayer(std::make_unique<CCuePlayer>(StringTable::kAppName)),
       m_pCuePlayer(m_cuePlayer.get()), m_bCuesQueued(false)
 {
@@ -40,16 +39,6 @@ CChildView::CChildView(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
 
-    const std::uint32_t code = m_boardImage.Load();
-    if (code != 0 && s_pfnShowError != nullptr)
-    {
-        s_pfnShowError(LoadErrorText(code, m_boardImage.FailedFile()));
-    }
-    // The screen's ratio before the first compose, so only the set shown is prepared.
-    m_boardImage.SetDeviceRatio(devicePixelRatioF());
-    m_game.NewGame();
-    m_boardImage.Compose(m_game);
-
     // Where a face is missing, a close sans face at the same size stands in.
     m_fontScore.setFamilies({"Tahoma", "DejaVu Sans", "Liberation Sans", "Arial", "Sans Serif"});
     m_fontScore.setPointSize(15);
@@ -60,6 +49,30 @@ CChildView::CChildView(QWidget* parent)
 }
 
 CChildView::~CChildView() = default;
+
+void CChildView::PreCreateWindow()
+{
+    if (m_bCreated)
+    {
+        return;
+    }
+    m_bCreated = true;
+    const std::uint32_t code = m_boardImage.Load();
+    if (code != 0 && m_pfnShowError != nullptr)
+    {
+        m_pfnShowError(LoadErrorText(code, m_boardImage.FailedFile()));
+    }
+    // The screen's ratio before the first compose, so only the set shown is prepared.
+    m_boardImage.SetDeviceRatio(devicePixelRatioF());
+    m_game.NewGame();
+    m_boardImage.Compose(m_game);
+}
+
+void CChildView::showEvent(QShowEvent* event)
+{
+    PreCreateWindow();
+    QFrame::showEvent(event);
+}
 
 void CChildView::ShowErrorBox(const QString& text)
 {
@@ -120,7 +133,7 @@ void CChildView::mousePressEvent(QMouseEvent* event)
 
 void CChildView::OnLButtonDown(QPointF point)
 {
-    CAnimator animator(this, m_bSounds, m_game, m_boardImage, m_pCuePlayer);
+    CAnimator animator(this, m_bSounds, m_game, m_boardImage, m_pCuePlayer, m_nFrameMilliseconds);
     const std::uint32_t result = m_boardImage.Click(point.x(), point.y(), m_game, &animator);
     if (result == ResultGameOver)
     {
@@ -192,7 +205,7 @@ void CChildView::OnPaint(QPainter& dc)
     // The ratio of the screen the view is on now: moving the window may change it.
     const qreal ratio = dc.device() != nullptr ? dc.device()->devicePixelRatioF() : 1.0;
     m_boardImage.SetDeviceRatio(ratio);
-    if (s_bOffscreen)
+    if (m_bOffscreen)
     {
         // At the device's resolution, so text and board keep their detail.
         QImage offscreen((QSizeF(client.size()) * ratio).toSize(), QImage::Format_RGB32);

@@ -26,14 +26,21 @@ public:
     explicit CChildView(QWidget* parent = nullptr);
     ~CChildView() override;
 
-    // How the "Error" box comes up when the board images do not load. Tests replace it so
-    // that nothing waits for a click.
-    using ShowErrorFn = void (*)(const QString& text);
-    static ShowErrorFn s_pfnShowError;
-    static void ShowErrorBox(const QString& text);
+    // Loads the board pictures, reporting a failure through the error box, and deals the first
+    // game; once only. Showing the view calls it if nobody did before.
+    void PreCreateWindow();
 
-    // Off by tests to check that painting straight onto the widget gives the same picture.
-    static bool s_bOffscreen;
+    // How the "Error" box comes up when the board images do not load. Tests pass one that
+    // does not wait for a click; set it before the pictures load.
+    using ShowErrorFn = void (*)(const QString& text);
+    static void ShowErrorBox(const QString& text);
+    void SetErrorBox(ShowErrorFn showError) { m_pfnShowError = showError; }
+
+    // How long each frame of a move stays up; tests and benchmarks take 0.
+    void SetFrameMilliseconds(int milliseconds) { m_nFrameMilliseconds = milliseconds; }
+
+    // Off: the layers are painted straight onto the widget instead of through a picture.
+    void SetOffscreen(bool offscreen) { m_bOffscreen = offscreen; }
 
     // The text of the "Error" box for a failed load of the board images.
     static QString LoadErrorText(std::uint32_t code, const char* failedFile);
@@ -60,11 +67,20 @@ public:
     void OnLButtonDown(QPointF point);
     void OnPaint(QPainter& dc);
 
+    CGameState& Game() { return m_game; }
+    const CGameState& Game() const { return m_game; }
+    CBoardImage& BoardImage() { return m_boardImage; }
+    const CBoardImage& BoardImage() const { return m_boardImage; }
+    const QString& ScoreText() const { return m_strScore; }
+    bool Sounds() const { return m_bSounds; }
+    bool GameOverShown() const { return m_bGameOverShown; }
+
 signals:
     // The game or a setting changed; the menu states must be looked at again.
     void CommandStateChanged();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
@@ -73,7 +89,6 @@ private:
     void FormatScore(std::int32_t totalScore, std::int32_t groupScore);
     void LoadCues();
 
-public:
     CBoardImage m_boardImage;
     CGameState m_game;
     QFont m_fontScore;
@@ -81,8 +96,10 @@ public:
     QString m_strScore;
     bool m_bSounds;
     bool m_bGameOverShown;
-
-private:
+    bool m_bCreated;
+    bool m_bOffscreen;
+    int m_nFrameMilliseconds;
+    ShowErrorFn m_pfnShowError;
     std::unique_ptr<CCuePlayer> m_cuePlayer;
     ICuePlayer* m_pCuePlayer;
     bool m_bCuesQueued;

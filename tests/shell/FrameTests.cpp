@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QWindow>
@@ -21,6 +22,7 @@ class FrameTest : public testing::Test
 protected:
     void SetUp() override
     {
+        PrepareView(View());
         View().SetCuePlayer(&player);
         frame.show();
         frame.activateWindow();
@@ -35,7 +37,7 @@ protected:
                  { return (r == 5 && (c == 5 || c == 6)) ? 1u : LastPairBoard(c, r); });
         Click(View(), 0, 0);
         Click(View(), 0, 0);
-        ASSERT_FALSE(View().m_bGameOverShown);
+        ASSERT_FALSE(View().GameOverShown());
     }
     void Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
     {
@@ -61,25 +63,28 @@ TEST_F(FrameTest, MenuStatesFollowTheGame)
     PlayOneRemoval();
     EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(View().m_game.CellAt(0, 0).colour, 1u);
+    EXPECT_EQ(View().Game().CellAt(0, 0).colour, 1u);
     EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
 
     SetBoard(View(), LastPairBoard);
     Click(View(), 0, 0);
     Click(View(), 0, 0);
-    ASSERT_TRUE(View().m_bGameOverShown);
+    ASSERT_TRUE(View().GameOverShown());
     EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_TRUE(View().m_bGameOverShown);
-    EXPECT_EQ(View().m_game.CellAt(0, 0).colour, LastPairBoard(2, 0));
+    EXPECT_TRUE(View().GameOverShown());
+    EXPECT_EQ(View().Game().CellAt(0, 0).colour, LastPairBoard(2, 0));
 
     Key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_FALSE(View().m_bGameOverShown);
+    EXPECT_FALSE(View().GameOverShown());
     EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
     Key(Qt::Key_W, Qt::ControlModifier);
-    EXPECT_FALSE(View().m_bSounds);
+    EXPECT_FALSE(View().Sounds());
     EXPECT_FALSE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
-    View().m_bSounds = true;
+    {
+        const QSignalBlocker unseen(&View());
+        View().OnToggleSounds();
+    }
     emit qobject_cast<QMenu*>(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->associatedObjects().value(0))
         ->aboutToShow();
     EXPECT_TRUE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
@@ -123,7 +128,7 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     {
         auto* frame = qobject_cast<CMainFrame*>(parent);
         g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->View().m_boardImage.OriginX() == 15 &&
+                                          frame->View().BoardImage().OriginX() == 15 &&
                                           g_earlyClick->presses == 0);
     };
     EarlyClick earlyClick;

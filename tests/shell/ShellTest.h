@@ -74,24 +74,32 @@ inline QPoint ViewPoint(const CChildView& view, const CellPixelLists& lists, int
 inline void Click(CChildView& view, int column, int row, Qt::MouseButton button = Qt::LeftButton)
 {
     QTest::mouseClick(&view, button, Qt::NoModifier,
-                      ViewPoint(view, CellPixels(view.m_boardImage), row * kBoardColumns + column));
+                      ViewPoint(view, CellPixels(view.BoardImage()), row * kBoardColumns + column));
 }
 
 // Fills every cell from a colour function; clears marks, selection and the end of the game.
 template <typename ColourOf> void SetBoard(CChildView& view, ColourOf colourOf)
 {
     for (std::uint32_t i = 0; i < kBoardCells; ++i)
-        view.m_game.cells[i] = Cell{colourOf(i % kBoardColumns, i / kBoardColumns), 0};
-    view.m_game.selection.clear();
-    view.m_game.groupScore = 0;
-    view.m_game.gameOver = false;
-    view.m_boardImage.Compose(view.m_game);
+        view.Game().cells[i] = Cell{colourOf(i % kBoardColumns, i / kBoardColumns), 0};
+    view.Game().selection.clear();
+    view.Game().groupScore = 0;
+    view.Game().gameOver = false;
+    view.BoardImage().Compose(view.Game());
 }
 
 // A full board without a pair but the red balls at (0, 0) and (1, 0): removing them ends it.
 inline std::uint32_t LastPairBoard(std::uint32_t column, std::uint32_t row)
 {
     return row == 0 && column < 2 ? 1 : (column < 2 ? 4 : 2) + (column + row) % 2;
+}
+
+// The tests' view: no box waits for a click, moves do not wait between frames, pictures loaded.
+inline void PrepareView(CChildView& view)
+{
+    view.SetErrorBox(&ErrorBoxLog::Record);
+    view.SetFrameMilliseconds(0);
+    view.PreCreateWindow();
 }
 
 // A shown view over the data folder, its cues counted.
@@ -101,11 +109,12 @@ protected:
     void SetUp() override
     {
         ErrorBoxLog::texts.clear();
+        PrepareView(view);
         view.SetCuePlayer(&player);
         view.resize(496, 560);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        ASSERT_TRUE(view.m_boardImage.Loaded()) << "run from the data folder";
+        ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
     }
     QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 

@@ -38,8 +38,8 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
     const long actions =
         std::getenv("DAVIZ_SOAK_ACTIONS") ? std::atol(std::getenv("DAVIZ_SOAK_ACTIONS")) : 1000;
     std::mt19937 random(20240611u);
-    const CellPixelLists cells = CellPixels(view.m_boardImage);
-    CGameState& game = view.m_game;
+    const CellPixelLists cells = CellPixels(view.BoardImage());
+    CGameState& game = view.Game();
     PaintCounter counter;
     view.installEventFilter(&counter);
     // Every other deal is near its end: a checkerboard of two colours, a few pairs of a third in
@@ -52,7 +52,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
         {
             const int tile = game.cells[i].flags != 0 ? 6 : static_cast<int>(game.cells[i].colour);
             EXPECT_EQ(shot.pixel(ViewPoint(view, cells, i)),
-                      TileAt(view.m_boardImage, tile, cells[i][cells[i].size() / 2]))
+                      TileAt(view.BoardImage(), tile, cells[i][cells[i].size() / 2]))
                 << i;
         }
     };
@@ -75,7 +75,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
         const std::uint32_t edge = random() % kBoardRows * kBoardColumns;
         if (nearEnd)
             game.cells[edge].colour = game.cells[edge + kBoardColumns - 1].colour = 1 + (b + 2) % 5;
-        view.m_boardImage.Compose(game);
+        view.BoardImage().Compose(game);
     };
     deal();
     bool ended = false;
@@ -120,7 +120,7 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
             const std::size_t cues = player.cues.size();
             const int paints = counter.paints;
             QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, point);
-            EXPECT_TRUE(view.m_bSounds || player.cues.size() == cues);
+            EXPECT_TRUE(view.Sounds() || player.cues.size() == cues);
             if (game.totalScore != total)
             {
                 // Every step of the fall and of closing up the rows is shown.
@@ -147,8 +147,8 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
             listed += static_cast<int>(game.cells[pos.row * kBoardColumns + pos.column].flags);
         EXPECT_TRUE(dice >= 880 ||
                     (marks == listed && listed == static_cast<int>(game.selection.size())));
-        EXPECT_EQ(view.m_strScore, Score(game.totalScore, game.groupScore));
-        ASSERT_EQ(view.m_bGameOverShown, ended);
+        EXPECT_EQ(view.ScoreText(), Score(game.totalScore, game.groupScore));
+        ASSERT_EQ(view.GameOverShown(), ended);
         if (n % 97 == 0 && !ended)
             checkPicture();
     }
@@ -175,6 +175,7 @@ TEST_P(BrokenWaves, MovesCompleteSilently)
     guard.start();
     {
         CChildView view;
+        PrepareView(view);
         view.resize(496, 560);
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -184,8 +185,8 @@ TEST_P(BrokenWaves, MovesCompleteSilently)
             SetBoard(view, LastPairBoard);
             for (const QPoint cell : {QPoint(5, 5), QPoint(0, 0), QPoint(1, 0), QPoint(5, 5)})
                 Click(view, cell.x(), cell.y());
-            EXPECT_EQ(view.m_strScore, Score(2, 0));
-            EXPECT_TRUE(view.m_bGameOverShown);
+            EXPECT_EQ(view.ScoreText(), Score(2, 0));
+            EXPECT_TRUE(view.GameOverShown());
             QTest::qWait(100);
         }
     }

@@ -49,6 +49,7 @@ protected:
         // The cues load after the first paint, from the folder current then.
         ASSERT_TRUE(QDir::setCurrent(folder.path()));
         view = std::make_unique<CChildView>();
+        PrepareView(*view);
         view->resize(496, 560);
         view->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
@@ -60,13 +61,12 @@ protected:
     void NextColumn(bool ending)
     {
         for (std::uint32_t row = 0; row < kBoardRows; ++row)
-            view->m_game.nextColumn[row] = Cell{ending ? 4 + row % 2 : 4u, 0};
+            view->Game().nextColumn[row] = Cell{ending ? 4 + row % 2 : 4u, 0};
     }
     void TearDown() override
     {
         view.reset();
         QDir::setCurrent(data);
-        CAnimator::s_nFrameMilliseconds = 0;
     }
 
     const QString data = QDir::currentPath();
@@ -155,17 +155,17 @@ TEST_P(Refill, RemovalCueStartsBeforeTheRefillEnds)
     ASSERT_TRUE(server.Ok());
     Open({0.06, 2.0, 0.06, 0.3});
     NextColumn(ending);
-    CAnimator::s_nFrameMilliseconds = 10;
+    view->SetFrameMilliseconds(10);
     Click(*view, 15, 10);
     QTest::qWait(100);
     ASSERT_TRUE(server.StartRecording());
     QTest::mousePress(view.get(), Qt::LeftButton, Qt::NoModifier,
-                      ViewPoint(*view, CellPixels(view->m_boardImage), 10 * 16 + 15));
+                      ViewPoint(*view, CellPixels(view->BoardImage()), 10 * 16 + 15));
     const Clock::time_point moved = Clock::now();
     QTest::mouseRelease(view.get(), Qt::LeftButton, Qt::NoModifier,
-                        ViewPoint(*view, CellPixels(view->m_boardImage), 10 * 16 + 15));
-    ASSERT_EQ(view->m_game.totalScore, 2);
-    ASSERT_EQ(view->m_bGameOverShown, ending);
+                        ViewPoint(*view, CellPixels(view->BoardImage()), 10 * 16 + 15));
+    ASSERT_EQ(view->Game().totalScore, 2);
+    ASSERT_EQ(view->GameOverShown(), ending);
     QTest::qWait(500);
     const std::vector<Heard> heard = server.StopRecording();
     SCOPED_TRACE(Describe(heard));
@@ -201,7 +201,7 @@ TEST_P(Hostile, MovesCompleteAndTheViewCloses)
     server.Freeze(true);
     for (int i = 0; i < 3; ++i)
         Click(*view, 15, 10);
-    EXPECT_EQ(view->m_game.totalScore, 2);
+    EXPECT_EQ(view->Game().totalScore, 2);
     view->OnToggleSounds();
     view.reset();
     server.Freeze(false);
@@ -225,8 +225,6 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
-    CAnimator::s_nFrameMilliseconds = 0;
-    CChildView::s_pfnShowError = &ErrorBoxLog::Record;
     // A test that fails to stop its server must not leave it behind with the test's pipe.
     std::signal(SIGPIPE, SIG_IGN);
     return RUN_ALL_TESTS();

@@ -50,13 +50,13 @@ TEST_P(ClickSequence, ScoreCuesAndGameOverFollowEachPress)
                               view.ClientOrigin() + QPoint(3, 3));
         else
             Click(view, step.cell.x(), step.cell.y(), step.button);
-        EXPECT_EQ(view.m_strScore, Score(step.total, step.group));
-        EXPECT_EQ(view.m_bGameOverShown, step.gameOverShown);
+        EXPECT_EQ(view.ScoreText(), Score(step.total, step.group));
+        EXPECT_EQ(view.GameOverShown(), step.gameOverShown);
         EXPECT_EQ(player.cues, GetParam() ? step.cues : std::vector<std::string>{});
     }
     view.OnNewGame();
-    EXPECT_FALSE(view.m_bGameOverShown);
-    EXPECT_EQ(view.m_strScore, Score(0, 0));
+    EXPECT_FALSE(view.GameOverShown());
+    EXPECT_EQ(view.ScoreText(), Score(0, 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(SoundsOnAndOff, ClickSequence, testing::Bool());
@@ -70,8 +70,8 @@ TEST_F(ViewTest, Picture)
     const qreal ratio = view.grab().devicePixelRatio();
     const auto at = [&](QPoint logical) { return (QPointF(logical) * ratio).toPoint(); };
     const QPoint origin = view.ClientOrigin();
-    const CBoardSet& board = view.m_boardImage.Shown();
-    const int scale = view.m_boardImage.ShownScale();
+    const CBoardSet& board = view.BoardImage().Shown();
+    const int scale = view.BoardImage().ShownScale();
     const int height = view.contentsRect().height();
     const int boardBottom = 20 + board.Height() / scale;
     if (ratio == scale)
@@ -122,15 +122,18 @@ TEST_F(ViewTest, Picture)
     ASSERT_LT(boardBottom, height - 30) << "the board reaches the score line";
     EXPECT_GT(text(shot, boardBottom, height), 50);
     const int before = text(shot, height / 2 - 20, height / 2 + 20);
-    view.m_bGameOverShown = true;
+    SetBoard(view, LastPairBoard);
+    Click(view, 0, 0);
+    Click(view, 0, 0);
+    ASSERT_TRUE(view.GameOverShown());
     shot = Grab();
     EXPECT_GT(text(shot, height / 2 - 20, height / 2 + 20), before + 200);
-    CChildView::s_bOffscreen = false;
+    view.SetOffscreen(false);
     // The client area only: the sunken edge is the frame's to paint.
     const QImage direct = Grab();
     const QRect client(at(view.contentsRect().topLeft()), at(view.contentsRect().bottomRight()));
     EXPECT_TRUE(direct.copy(client) == shot.copy(client));
-    CChildView::s_bOffscreen = true;
+    view.SetOffscreen(true);
     view.OnNewGame();
     EXPECT_EQ(text(Grab(), height / 2 - 20, height / 2 + 20), before);
 }
@@ -157,6 +160,7 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
         ErrorBoxLog::texts.clear();
         {
             CChildView view;
+            PrepareView(view);
             CountingCuePlayer player;
             view.SetCuePlayer(&player);
             ASSERT_EQ(ErrorBoxLog::texts.size(), 1u);
@@ -167,7 +171,7 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
             ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
             for (const QPoint p : {QPoint(100, 100), QPoint(250, 300), QPoint(30, 40)})
                 QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, p);
-            EXPECT_EQ(view.m_strScore, Score(0, 0));
+            EXPECT_EQ(view.ScoreText(), Score(0, 0));
             EXPECT_TRUE(player.cues.empty());
         }
         QDir::setCurrent(data);
