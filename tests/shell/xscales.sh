@@ -8,16 +8,17 @@ set -u
 game="$(readlink -f "$1")"
 tests="$(readlink -f "$2")"
 fail() { echo "FAIL: $*"; exit 1; }
-for tool in xvfb-run xdotool import; do
+for tool in Xvfb xdotool import; do
     command -v "$tool" >/dev/null || { echo "SKIP: no $tool"; exit 77; }
 done
-[ -n "${DAVIZ_IN_XVFB:-}" ] ||
-    DAVIZ_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1280x1400x24" "$0" "$@"
+# shellcheck source=xdisplay.sh
+. "$(dirname "$0")/xdisplay.sh"
 
 work="$(mktemp -d)"
 pid=""
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
-await() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; return 1; }
+trap 'kill $pid 2>/dev/null; xdisplay_stop; rm -rf "$work"' EXIT
+xdisplay_start 1280x1400 || fail "no virtual X server"
+await() { for _ in $(seq 150); do "$@" && return 0; sleep 0.1; done; return 1; }
 titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
 gone() { ! kill -0 "$pid" 2>/dev/null; }
 near() { [ "$1" -ge "$(($2 - 2))" ] && [ "$1" -le "$(($2 + 2))" ]; }
