@@ -2,6 +2,8 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -60,6 +62,28 @@ TEST_P(ClickSequence, ScoreCuesAndGameOverFollowEachPress)
 }
 
 INSTANTIATE_TEST_SUITE_P(SoundsOnAndOff, ClickSequence, testing::Bool());
+
+// A press at the lowest pixels of a ball hits that ball, not the one two pixels further on (the
+// sunken edge is no part of the board's coordinates); a double click selects and removes.
+TEST_F(ViewTest, EdgePressAndDoubleClick)
+{
+    SetBoard(view, LastPairBoard);
+    const CellPixelLists cells = CellPixels(view.BoardImage());
+    const std::vector<QPoint>& below = cells[kBoardColumns]; // (0, 1), a lone ball
+    QPoint edge(-1, -1);
+    for (const QPoint p : cells[0])
+        if (std::find(below.begin(), below.end(), p + QPoint(2, 2)) != below.end())
+            edge = p;
+    ASSERT_GE(edge.x(), 0);
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier,
+                      edge + QPoint(15, 20) + view.ClientOrigin());
+    EXPECT_EQ(view.ScoreText(), Score(0, 2));
+    SetBoard(view, LastPairBoard);
+    // The window system sends a quick second press as a double click.
+    QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ViewPoint(view, cells, 0));
+    QTest::mouseDClick(&view, Qt::LeftButton, Qt::NoModifier, ViewPoint(view, cells, 0));
+    EXPECT_EQ(view.ScoreText(), Score(2, 0));
+}
 
 // Black, the board unscaled at (15, 20), the score line below it, "GAME OVER" over it until New
 // Game; painting straight onto the widget gives the same picture.
