@@ -119,7 +119,7 @@ void BM_Compose(benchmark::State& state)
     auto set = std::make_unique<CBoardSet>();
     const char* failed = nullptr;
     const std::uint32_t code = InData(
-        [&] { return set->Load(state.range(0) == 2 ? g_imageFiles2x : g_imageFiles, failed); });
+        [&] { return set->Load(state.range(0) == 2 ? kImageFiles2x : kImageFiles, failed); });
     if (code != 0)
     {
         state.SkipWithError("board pictures not loaded");
@@ -184,7 +184,7 @@ void BM_Frame(benchmark::State& state)
     const double ratio = double(state.range(0)) / 100.0;
     auto image = std::make_unique<CBoardImage>();
     auto legacy = std::make_unique<LegacyBoard>();
-    if (InData([&] { return image->Load() | legacy->Load(g_imageFiles); }) != 0)
+    if (InData([&] { return image->Load() | legacy->Load(kImageFiles); }) != 0)
     {
         state.SkipWithError("board pictures not loaded");
         return;
@@ -244,7 +244,7 @@ BENCHMARK(BM_Frame)->Arg(100)->Arg(125)->Arg(150)->Arg(200)->Unit(benchmark::kMi
 void BM_Load(benchmark::State& state)
 {
     const auto load = [] { return CBoardImage().Load(); };
-    const auto legacyLoad = [] { return LegacyBoard().Load(g_imageFiles); };
+    const auto legacyLoad = [] { return LegacyBoard().Load(kImageFiles); };
     for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)
     {
         benchmark::DoNotOptimize(InData(load));

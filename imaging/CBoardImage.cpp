@@ -6,16 +6,6 @@
 
 #include <cmath>
 
-const char* const g_imageFiles[kImageFileCount] = {
-    "empty.bmp",  "red.bmp",     "green.bmp",  "blue.bmp",
-    "yellow.bmp", "magenta.bmp", "select.bmp", "matrix.bmp",
-};
-
-const char* const g_imageFiles2x[kImageFileCount] = {
-    "empty@2x.bmp",  "red@2x.bmp",     "green@2x.bmp",  "blue@2x.bmp",
-    "yellow@2x.bmp", "magenta@2x.bmp", "select@2x.bmp", "matrix@2x.bmp",
-};
-
 CBoardImage::CBoardImage()
     : m_bLoaded(false), m_nShown(0), m_fine(FineSet::Untried), m_cells{}, m_nOriginX(0),
       m_nOriginY(0), m_pszFailedFile(nullptr)
@@ -44,13 +34,13 @@ std::uint32_t CBoardImage::Load()
     if (m_bLoaded)
     {
         // Loading over a loaded board is a caller's mistake; it ends reset, as any failure.
-        m_pszFailedFile = g_imageFiles[kImageFileCount - 1];
+        m_pszFailedFile = kImageFiles[kImageFileCount - 1];
         Reset();
         return kErrorInvalidParameter;
     }
     Reset();
     const char* failed = nullptr;
-    const std::uint32_t code = m_sets[0].Load(g_imageFiles, failed);
+    const std::uint32_t code = m_sets[0].Load(kImageFiles, failed);
     m_pszFailedFile = failed;
     if (code != kErrorSuccess)
     {
@@ -71,7 +61,7 @@ void CBoardImage::SetDeviceRatio(double ratio)
     if (fine && m_fine == FineSet::Untried)
     {
         const char* failed = nullptr;
-        const bool usable = m_sets[1].Load(g_imageFiles2x, failed) == kErrorSuccess &&
+        const bool usable = m_sets[1].Load(kImageFiles2x, failed) == kErrorSuccess &&
                             m_sets[1].RefinesCellsOf(m_sets[0]);
         m_fine = usable ? FineSet::Usable : FineSet::Refused;
         if (!usable)

@@ -8,11 +8,6 @@ class CGameState;
 class IAnimator;
 class QPainter;
 
-// The board files, opened in the working directory: the required set and the optional one
-// at twice the pixels, slot for slot.
-extern const char* const g_imageFiles[kImageFileCount];
-extern const char* const g_imageFiles2x[kImageFileCount];
-
 // The board's picture sets and the one being shown: the required set, and at device pixel
 // ratios above 1 the set at twice its pixels when that set loads and agrees with it.
 class CBoardImage

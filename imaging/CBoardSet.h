@@ -2,15 +2,12 @@
 
 #include "CDibSectionBuffer.h"
 #include "CGameState.h"
+#include "DataFiles.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// The eight board files of one resolution: slot 0 to 6 are the tiles, slot 7 the cell map.
-inline constexpr int kTileCount = 7;
-inline constexpr int kImageFileCount = 8;
 
 // One resolution of the board: its cell map, its tiles held as 32-bit top-down rows (the
 // screen's own layout, converted once at load) and the picture composed from them.

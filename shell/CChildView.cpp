@@ -2,6 +2,7 @@
 
 #include "CAnimator.h"
 #include "CCuePlayer.h"
+#include "DataFiles.h"
 #include "ErrorText.h"
 #include "StringTable.h"
 
@@ -20,9 +21,6 @@ constexpr int kBoardX = 15;
 constexpr int kBoardY = 20;
 const QColor kTextColour(240, 240, 240);
 } // namespace
-
-const char* const CChildView::s_cueFiles[4] = {"select.wav", "remove.wav", "empty.wav",
-                                               "gameover.wav"};
 
 CChildView::CChildView(QWidget* parent)
     : QFrame(parent), m_bSounds(true), m_bGameOverShown(false), m_bCreated(false),
@@ -109,7 +107,8 @@ void CChildView::FormatScore(std::int32_t totalScore, std::int32_t groupScore)
 
 void CChildView::LoadCues()
 {
-    for (const char* name : s_cueFiles)
+    // Loaded ahead so the first click is heard.
+    for (const char* name : kCueFiles)
     {
         m_cuePlayer->Preload(name);
     }

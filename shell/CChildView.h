@@ -52,9 +52,6 @@ public:
     // Top-left of the client area inside the sunken edge, in widget coordinates.
     QPoint ClientOrigin() const { return contentsRect().topLeft(); }
 
-    // The cue files the rules may ask for; loaded ahead so the first click is heard.
-    static const char* const s_cueFiles[4];
-
 public slots:
     void OnNewGame();
     void OnToggleSounds();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardSnapshot.h"
 #include "Pictures.h"
 
 #include <array>
@@ -9,8 +10,8 @@ namespace BoardLayout
 {
 inline constexpr int kWidth = 454;
 inline constexpr int kHeight = 440;
-inline constexpr int kColumns = 16;
-inline constexpr int kRows = 11;
+inline constexpr int kColumns = kBoardColumns;
+inline constexpr int kRows = kBoardRows;
 inline constexpr int kCellSize = 28;
 inline constexpr int kGridX = (kWidth - kColumns * kCellSize) / 2;
 inline constexpr int kGridY = kHeight - kGridX - kRows * kCellSize;

@@ -2,6 +2,7 @@
 //   daviz_assets <data-dir> <res-dir>
 
 #include "BoardArt.h"
+#include "DataFiles.h"
 #include "EmblemArt.h"
 #include "FileFormats.h"
 #include "IconFiles.h"
@@ -27,33 +28,24 @@ bool Write(const std::string& dir, const char* name, const Bytes& bytes)
 
 bool WriteData(const std::string& dir)
 {
-    static const char* const tileNames[kTileSlotCount] = {"empty",  "red",     "green", "blue",
-                                                          "yellow", "magenta", "select"};
+    static_assert(kTileSlotCount == kTileCount);
     bool ok = true;
     // The plain set and one drawn at twice the pixels for screens that have them.
     for (const int scale : {1, 2})
     {
-        const std::string suffix = scale == 1 ? ".bmp" : "@2x.bmp";
+        const char* const* names = scale == 1 ? kImageFiles : kImageFiles2x;
         const BoardPictures board = PaintBoard(scale);
-        ok = ok && Write(dir, ("matrix" + suffix).c_str(), EncodeBmp(board.cellMap));
+        ok = ok && Write(dir, names[kTileCount], EncodeBmp(board.cellMap));
         for (int slot = 0; slot < kTileSlotCount; ++slot)
         {
-            ok = ok && Write(dir, (tileNames[slot] + suffix).c_str(),
-                             EncodeBmp(board.tiles[std::size_t(slot)]));
+            ok = ok && Write(dir, names[slot], EncodeBmp(board.tiles[std::size_t(slot)]));
         }
     }
-
-    const struct
+    // In the order of the names.
+    const Cue cues[kCueFileCount] = {Cue::Select, Cue::Remove, Cue::Empty, Cue::GameOver};
+    for (int i = 0; i < kCueFileCount; ++i)
     {
-        Cue cue;
-        const char* name;
-    } cues[] = {{Cue::Select, "select.wav"},
-                {Cue::Remove, "remove.wav"},
-                {Cue::Empty, "empty.wav"},
-                {Cue::GameOver, "gameover.wav"}};
-    for (const auto& c : cues)
-    {
-        ok = ok && Write(dir, c.name, EncodeWav(SynthesizeCue(c.cue), kCueSampleRate));
+        ok = ok && Write(dir, kCueFiles[i], EncodeWav(SynthesizeCue(cues[i]), kCueSampleRate));
     }
     return ok;
 }

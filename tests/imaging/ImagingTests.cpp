@@ -286,7 +286,7 @@ void WriteBoardFiles(const bmp::Picture& map = CellMap(), bmp::Layout mapLayout 
 {
     for (int slot = 0; slot < kTileCount; ++slot)
     {
-        bmp::WritePicture(g_imageFiles[slot], Tile(slot), tileLayout);
+        bmp::WritePicture(kImageFiles[slot], Tile(slot), tileLayout);
     }
     bmp::WritePicture("matrix.bmp", map, mapLayout);
 }
@@ -306,7 +306,7 @@ void ExpectComposedFrom(const CBoardImage& image, bmp::Picture map, const CGameS
                          : cell.colour >= 1 && cell.colour <= 5 ? int(cell.colour)
                                                                 : 0;
         ASSERT_EQ(image.Shown().Pixels()[i], 0xff000000U | TilePixel(slot, x, y))
-            << "pixel " << x << "," << y << " should come from " << g_imageFiles[slot];
+            << "pixel " << x << "," << y << " should come from " << kImageFiles[slot];
     }
 }
 
@@ -399,7 +399,7 @@ TEST_F(ImagingTest, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
     };
     for (const auto& c : cases)
     {
-        const char* file = g_imageFiles[c.slot];
+        const char* file = kImageFiles[c.slot];
         SCOPED_TRACE(file);
         std::filesystem::create_directory(std::to_string(&c - cases));
         std::filesystem::current_path(std::to_string(&c - cases));
@@ -407,8 +407,8 @@ TEST_F(ImagingTest, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
         // Later files become folders, so a loader that went on would end with another code.
         for (int later = c.slot == 7 ? 0 : c.slot + 1; later < kTileCount; ++later)
         {
-            std::filesystem::remove(g_imageFiles[later]);
-            std::filesystem::create_directory(g_imageFiles[later]);
+            std::filesystem::remove(kImageFiles[later]);
+            std::filesystem::create_directory(kImageFiles[later]);
         }
         std::filesystem::remove(file);
         if (!c.bytes.empty())
@@ -541,9 +541,9 @@ void WriteFineFiles(const bmp::Picture& map)
 {
     for (int slot = 0; slot < kTileCount; ++slot)
     {
-        bmp::WritePicture(g_imageFiles2x[slot], Tile(slot, map.width, map.height));
+        bmp::WritePicture(kImageFiles2x[slot], Tile(slot, map.width, map.height));
     }
-    bmp::WritePicture(g_imageFiles2x[7], map);
+    bmp::WritePicture(kImageFiles2x[7], map);
 }
 
 TEST_F(ImagingTest, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
@@ -615,8 +615,8 @@ public:
     FrameChecker(CBoardImage& image, const CGameState& game) : m_image(image), m_game(game)
     {
         const char* failed = nullptr;
-        EXPECT_EQ(m_reference[0].Load(g_imageFiles, failed), 0u);
-        EXPECT_EQ(m_reference[1].Load(g_imageFiles2x, failed), 0u);
+        EXPECT_EQ(m_reference[0].Load(kImageFiles, failed), 0u);
+        EXPECT_EQ(m_reference[1].Load(kImageFiles2x, failed), 0u);
     }
     void Step() override
     {

@@ -167,7 +167,7 @@ TEST_P(BrokenWaves, MovesCompleteSilently)
     const char* const kinds[] = {"missing", "empty", "garbage", "header", "folder"};
     std::vector<std::pair<QString, QString>> spoilt;
     for (int i = 0; i < 4; ++i)
-        spoilt.emplace_back(CChildView::s_cueFiles[i], kinds[(i + GetParam()) % 5]);
+        spoilt.emplace_back(kCueFiles[i], kinds[(i + GetParam()) % 5]);
     const QString data = QDir::currentPath();
     QTemporaryDir folder;
     ASSERT_TRUE(CopySpoilt(data, folder.path(), spoilt) && QDir::setCurrent(folder.path()));
