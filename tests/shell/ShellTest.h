@@ -123,8 +123,8 @@ protected:
 };
 
 // Copies the pictures and waves of folder `from` into `to`, each named file spoilt as its kind
-// says: missing, empty, header (cut to 30 bytes), cut (to half), garbage, depth or size (a
-// well-formed picture of another depth or size), huge, compressed, notbmp (a PNG), folder.
+// says: missing, empty, header (cut to 30 bytes), cut (to half), garbage, size (a well-formed
+// picture a pixel narrower), huge, folder.
 inline bool CopySpoilt(const QString& from, const QString& to,
                        const std::vector<std::pair<QString, QString>>& spoilt)
 {
@@ -137,7 +137,7 @@ inline bool CopySpoilt(const QString& from, const QString& to,
         const QString path = to + "/" + file;
         QFile in(path);
         QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-        QImage image = QImage::fromData(bytes);
+        const QImage image = QImage::fromData(bytes);
         if (bytes.size() < 54 || !in.remove())
             return false;
         const auto put = [&](int at, std::uint32_t value) { std::memcpy(&bytes[at], &value, 4); };
@@ -146,25 +146,17 @@ inline bool CopySpoilt(const QString& from, const QString& to,
             put(18, 0x40000000u);
             put(22, 0x40000001u);
         }
-        if (kind == "compressed")
-            put(30, 1u); // run-length encoded
         if (kind == "garbage")
             bytes.fill('\x5a');
         bytes.truncate(kind == "empty"    ? 0
                        : kind == "header" ? 30
                        : kind == "cut"    ? bytes.size() / 2
                                           : bytes.size());
-        if (kind == "depth")
-            image = image.convertToFormat(image.format() == QImage::Format_Indexed8
-                                              ? QImage::Format_RGB32
-                                              : QImage::Format_Indexed8);
-        if (kind == "size")
-            image = image.copy(0, 0, image.width() - 1, image.height());
         QFile out(path);
         if (kind == "folder")
             done = done && QDir().mkdir(path);
-        else if (kind == "depth" || kind == "size" || kind == "notbmp")
-            done = done && image.save(path, kind == "notbmp" ? "PNG" : "BMP");
+        else if (kind == "size")
+            done = done && image.copy(0, 0, image.width() - 1, image.height()).save(path, "BMP");
         else if (kind != "missing")
             done = done && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
     }

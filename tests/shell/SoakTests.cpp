@@ -1,8 +1,5 @@
 #include "ShellTest.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
-
 #include <cstdlib>
 #include <iostream>
 #include <random>
@@ -155,45 +152,5 @@ TEST_F(ViewTest, SoakKeepsTheRulesAndThePicture)
     std::cout << actions << " actions: " << games << " games, " << removals << " removals, " << ends
               << " ends\n";
 }
-
-// Cue waves missing, empty, garbage, cut in the header or a folder: the real player stays
-// silent and every move completes.
-class BrokenWaves : public testing::TestWithParam<int>
-{
-};
-
-TEST_P(BrokenWaves, MovesCompleteSilently)
-{
-    const char* const kinds[] = {"missing", "empty", "garbage", "header", "folder"};
-    std::vector<std::pair<QString, QString>> spoilt;
-    for (int i = 0; i < 4; ++i)
-        spoilt.emplace_back(kCueFiles[i], kinds[(i + GetParam()) % 5]);
-    const QString data = QDir::currentPath();
-    QTemporaryDir folder;
-    ASSERT_TRUE(CopySpoilt(data, folder.path(), spoilt) && QDir::setCurrent(folder.path()));
-    QElapsedTimer guard;
-    guard.start();
-    {
-        CChildView view;
-        PrepareView(view);
-        view.resize(496, 560);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-        for (int round = 0; round < 2; ++round) // the second after the loads failed or finished
-        {
-            view.OnNewGame();
-            SetBoard(view, LastPairBoard);
-            for (const QPoint cell : {QPoint(5, 5), QPoint(0, 0), QPoint(1, 0), QPoint(5, 5)})
-                Click(view, cell.x(), cell.y());
-            EXPECT_EQ(view.ScoreText(), Score(2, 0));
-            EXPECT_TRUE(view.GameOverShown());
-            QTest::qWait(100);
-        }
-    }
-    QDir::setCurrent(data);
-    EXPECT_LT(guard.elapsed(), 60000) << "a cue held the game up";
-}
-
-INSTANTIATE_TEST_SUITE_P(Rotations, BrokenWaves, testing::Range(0, 5));
 
 } // namespace
