@@ -1,6 +1,6 @@
 // Writes the seed corpus of the bitmap fuzzer: small valid files of every depth and header form.
 
-#include "BmpFile.h"
+#include "BitmapFile.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -38,8 +38,8 @@ int main(int argc, char** argv)
                 }
                 for (std::size_t i = 0; i < picture.palette.size(); ++i)
                 {
-                    picture.palette[i] = bmp::Colour{static_cast<std::uint8_t>(i), 0,
-                                                     static_cast<std::uint8_t>(255 - i)};
+                    picture.palette[i] = RgbQuad{static_cast<std::uint8_t>(i), 0,
+                                                 static_cast<std::uint8_t>(255 - i), 0};
                 }
                 const std::string name = "seed-" + std::to_string(bits) + "-" +
                                          std::to_string(headerSize) + (topDown ? "-down" : "-up") +

@@ -17,7 +17,7 @@ void ColourQuantizer::AddColour(std::uint8_t r, std::uint8_t g, std::uint8_t b)
     m_colours.push_back((std::uint32_t(r) << 16) | (std::uint32_t(g) << 8) | b);
 }
 
-void ColourQuantizer::BuildPalette(std::array<PaletteEntry, 256>& palette, int first, int count)
+void ColourQuantizer::BuildPalette(std::array<RgbQuad, 256>& palette, int first, int count)
 {
     std::vector<std::uint32_t> sorted = m_colours;
     std::sort(sorted.begin(), sorted.end());
@@ -128,7 +128,7 @@ void ColourQuantizer::BuildPalette(std::array<PaletteEntry, 256>& palette, int f
             }
             n += entries[e].count;
         }
-        PaletteEntry p{};
+        RgbQuad p{};
         p.red = std::uint8_t((sum[0] + n / 2) / n);
         p.green = std::uint8_t((sum[1] + n / 2) / n);
         p.blue = std::uint8_t((sum[2] + n / 2) / n);

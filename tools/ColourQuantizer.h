@@ -12,7 +12,7 @@ class ColourQuantizer
 public:
     void AddColour(std::uint8_t r, std::uint8_t g, std::uint8_t b);
     // Fills palette entries [first, first + count) and remembers them for Nearest.
-    void BuildPalette(std::array<PaletteEntry, 256>& palette, int first, int count);
+    void BuildPalette(std::array<RgbQuad, 256>& palette, int first, int count);
     std::uint8_t Nearest(std::uint8_t r, std::uint8_t g, std::uint8_t b) const;
 
 private:
@@ -22,6 +22,6 @@ private:
         std::uint32_t count;
     };
     std::vector<std::uint32_t> m_colours;
-    std::vector<PaletteEntry> m_built;
+    std::vector<RgbQuad> m_built;
     int m_nFirst = 0;
 };

@@ -1,5 +1,7 @@
 #include "FileFormats.h"
 
+#include "BitmapFile.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -57,18 +59,9 @@ void PutInfoHeader(Bytes& out, int width, int heightField, int bits, std::uint32
     Put32(out, 0);
 }
 
-void PutFileHeader(Bytes& out, std::uint32_t fileSize, std::uint32_t bitsOffset)
-{
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, fileSize);
-    Put32(out, 0);
-    Put32(out, bitsOffset);
-}
-
 void PutPalette(Bytes& out, const IndexedPicture& picture)
 {
-    for (const PaletteEntry& e : picture.palette)
+    for (const RgbQuad& e : picture.palette)
     {
         out.push_back(e.blue);
         out.push_back(e.green);
@@ -140,42 +133,35 @@ std::uint32_t Adler32(const std::uint8_t* data, std::size_t size)
     return (b << 16) | a;
 }
 
+// The generator's bitmaps record the rows' size and 72 dpi, as drawing programs do.
+constexpr bmp::Layout kGeneratorLayout{40, false, 0, 2835, true};
+
 Bytes EncodeBmp(const TruecolourPicture& picture)
 {
-    const std::uint32_t stride = Stride(picture.width, 24);
-    const std::uint32_t imageSize = stride * std::uint32_t(picture.height);
-    Bytes out;
-    out.reserve(54 + imageSize);
-    PutFileHeader(out, 54 + imageSize, 54);
-    PutInfoHeader(out, picture.width, picture.height, 24, imageSize, 0);
-    for (int y = picture.height - 1; y >= 0; --y)
+    bmp::Picture out = bmp::Make(picture.width, picture.height, 24);
+    for (int y = 0; y < picture.height; ++y)
     {
         for (int x = 0; x < picture.width; ++x)
         {
             const std::uint8_t* p = picture.At(x, y);
-            out.push_back(p[2]);
-            out.push_back(p[1]);
-            out.push_back(p[0]);
-        }
-        for (std::uint32_t pad = std::uint32_t(picture.width) * 3; pad < stride; ++pad)
-        {
-            out.push_back(0);
+            out.At(x, y) = std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
         }
     }
-    return out;
+    return bmp::Encode(out, kGeneratorLayout);
 }
 
 Bytes EncodeBmp(const IndexedPicture& picture)
 {
-    const std::uint32_t imageSize = Stride(picture.width, 8) * std::uint32_t(picture.height);
-    const std::uint32_t bitsOffset = 14 + 40 + 256 * 4;
-    Bytes out;
-    out.reserve(bitsOffset + imageSize);
-    PutFileHeader(out, bitsOffset + imageSize, bitsOffset);
-    PutInfoHeader(out, picture.width, picture.height, 8, imageSize, 256);
-    PutPalette(out, picture);
-    PutIndexedRows(out, picture);
-    return out;
+    bmp::Picture out = bmp::Make(picture.width, picture.height, 8);
+    out.palette.assign(picture.palette.begin(), picture.palette.end());
+    for (int y = 0; y < picture.height; ++y)
+    {
+        for (int x = 0; x < picture.width; ++x)
+        {
+            out.At(x, y) = picture.At(x, y);
+        }
+    }
+    return bmp::Encode(out, kGeneratorLayout);
 }
 
 Bytes EncodePng(const RgbaPicture& picture)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BitmapFormat.h"
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -56,22 +58,13 @@ struct RgbaPicture
     std::uint8_t* At(int x, int y) { return &rgba[(std::size_t(y) * width + x) * 4]; }
 };
 
-// One colour-table entry, bytes as a bitmap file stores them.
-struct PaletteEntry
-{
-    std::uint8_t blue;
-    std::uint8_t green;
-    std::uint8_t red;
-    std::uint8_t reserved;
-};
-
 // 8-bit palette picture, rows top-down, with a full 256-entry colour table.
 struct IndexedPicture
 {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> index;
-    std::array<PaletteEntry, 256> palette{};
+    std::array<RgbQuad, 256> palette{};
 
     void Resize(int w, int h);
     std::uint8_t& At(int x, int y) { return index[std::size_t(y) * width + x]; }

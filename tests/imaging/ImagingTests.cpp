@@ -1,4 +1,4 @@
-#include "BmpFile.h"
+#include "BitmapFile.h"
 #include "CBoardImage.h"
 #include "CDibSectionBuffer.h"
 #include "CGameState.h"
@@ -67,7 +67,7 @@ bmp::Picture Patterned(std::int32_t width, std::int32_t height, std::uint16_t bi
     }
     for (std::size_t i = 0; i < picture.palette.size(); ++i)
     {
-        picture.palette[i] = {std::uint8_t(i), std::uint8_t(i * 3), std::uint8_t(255 - i)};
+        picture.palette[i] = {std::uint8_t(i), std::uint8_t(i * 3), std::uint8_t(255 - i), 0};
     }
     return picture;
 }
@@ -101,11 +101,7 @@ TEST_F(ImagingTest, EveryDepthReadsBackItsPixelsAndPaletteBottomUpOrTopDown)
             EXPECT_EQ(Bytes(buffer.Bits(), buffer.Bits() + size),
                       Bytes(file.end() - size, file.end()));
             RgbQuad palette[256] = {};
-            for (std::size_t i = 0; i < picture.palette.size(); ++i)
-            {
-                palette[i] = {picture.palette[i].blue, picture.palette[i].green,
-                              picture.palette[i].red, 0};
-            }
+            std::copy(picture.palette.begin(), picture.palette.end(), palette);
             EXPECT_EQ(std::memcmp(palette, buffer.Colours(), sizeof palette), 0);
         }
     }
@@ -242,14 +238,14 @@ constexpr std::int32_t kHeight = 9;
 bmp::Picture CellMap(bool noCells = false)
 {
     bmp::Picture map = bmp::Make(kWidth, kHeight, 8);
-    map.palette.assign(256, {255, 255, 255});
+    map.palette.assign(256, {255, 255, 255, 0});
     for (std::uint32_t i = 0; i < 176; ++i)
     {
-        map.palette[i] = {std::uint8_t(i / 16), 0, std::uint8_t(i % 16)};
+        map.palette[i] = {std::uint8_t(i / 16), 0, std::uint8_t(i % 16), 0};
     }
     // Entries of no cell: cell (2, 3) with green set, (200, 200), column 16, row 11, white.
     const std::uint32_t outside[] = {200, 201, 202, 203, 255};
-    const bmp::Colour specials[] = {{3, 1, 2}, {200, 0, 200}, {0, 0, 16}, {11, 0, 5}};
+    const RgbQuad specials[] = {{3, 1, 2, 0}, {200, 0, 200, 0}, {0, 0, 16, 0}, {11, 0, 5, 0}};
     std::copy(std::begin(specials), std::end(specials), map.palette.begin() + 200);
     for (std::int32_t i = 0; i < 7 * kWidth; ++i)
     {
@@ -258,7 +254,7 @@ bmp::Picture CellMap(bool noCells = false)
         map.At(x, y) = y == 0 || x == kWidth - 1 ? outside[(x + y) % 5] : (x * 37u + y * 11u) % 176;
     }
     map.At(1, 1) = 5 * 16 + 4; // cell (4, 5), aimed at by the clicks
-    for (bmp::Colour& entry : map.palette)
+    for (RgbQuad& entry : map.palette)
     {
         entry.green = noCells ? 9 : entry.green;
     }
@@ -299,7 +295,7 @@ void ExpectComposedFrom(const CBoardImage& image, bmp::Picture map, const CGameS
     {
         const std::int32_t x = i % kWidth;
         const std::int32_t y = i / kWidth;
-        const bmp::Colour e = map.palette[map.At(x, y)];
+        const RgbQuad e = map.palette[map.At(x, y)];
         const bool inCell = e.green == 0 && e.red <= 15 && e.blue <= 10;
         const Cell cell = inCell ? game.cells[e.blue * 16 + e.red] : Cell{0, 0};
         const int slot = (cell.flags & kCellSelected) != 0      ? 6
@@ -478,7 +474,7 @@ TEST_F(ImagingTest, HitTestReadsRedAndBlueOfTheEntryUnderThePointFromTheOrigin)
         column = 77;
         row = 77;
         ASSERT_EQ(image.HitTest(c.x, c.y, column, row), c.hit);
-        const bmp::Colour e = c.hit ? map.palette[map.At(c.mapX, c.mapY)] : bmp::Colour{77, 0, 77};
+        const RgbQuad e = c.hit ? map.palette[map.At(c.mapX, c.mapY)] : RgbQuad{77, 0, 77, 0};
         EXPECT_EQ(column, e.red);
         EXPECT_EQ(row, e.blue);
     }

@@ -1,4 +1,4 @@
-#include "BmpFile.h"
+#include "BitmapFile.h"
 
 #include <fstream>
 
@@ -49,9 +49,12 @@ std::vector<std::uint8_t> Encode(const Picture& picture, const Layout& layout)
         Put(file, kOffPlanes, planesAndBits);
         Put(file, kOffCompression, layout.compression);
         Put(file, kOffClrUsed, picture.palette.size());
+        Put(file, 34, layout.recordImageSize ? rowBytes * height : 0);
+        Put(file, 38, static_cast<std::uint32_t>(layout.pixelsPerMetre));
+        Put(file, 42, static_cast<std::uint32_t>(layout.pixelsPerMetre));
     }
     std::size_t at = 14 + layout.headerSize;
-    for (const Colour& c : picture.palette)
+    for (const RgbQuad& c : picture.palette)
     {
         Put(file, at, c.blue | c.green << 8 | c.red << 16, 3);
         at += entrySize;

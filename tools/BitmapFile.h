@@ -1,7 +1,9 @@
 #pragma once
 
-// Writes small bitmap files for the tests, benchmark and fuzz seeds: any depth, core or info
-// header, bottom-up or top-down. Fields can be patched afterwards to make hostile files.
+// Writes bitmap files: the generator's pictures, and for the tests and fuzz seeds any depth, core
+// or info header, bottom-up or top-down. Fields can be patched afterwards to make hostile files.
+
+#include "BitmapFormat.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,19 +13,12 @@
 namespace bmp
 {
 
-struct Colour
-{
-    std::uint8_t blue;
-    std::uint8_t green;
-    std::uint8_t red;
-};
-
 struct Picture
 {
     std::int32_t width = 1;
     std::int32_t height = 1;
     std::uint16_t bitCount = 24;
-    std::vector<Colour> palette;
+    std::vector<RgbQuad> palette;
     // Row 0 at the top. A palette index, 0xRRGGBB for 24 bits, the raw value for 16 and 32.
     std::vector<std::uint32_t> pixels;
 
@@ -35,6 +30,8 @@ struct Layout
     std::uint32_t headerSize = 40; // 12: the core header
     bool topDown = false;
     std::uint32_t compression = 0;
+    std::int32_t pixelsPerMetre = 0;
+    bool recordImageSize = false; // the rows' size in the header, as drawing programs write it
 };
 
 // Offsets of header fields, for patching.
