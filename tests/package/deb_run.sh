@@ -5,23 +5,24 @@
 set -u
 # shellcheck source=SCRIPTDIR/check_tree.sh
 . "$(dirname "$0")/check_tree.sh"
-for tool in dpkg-deb xvfb-run xdotool import convert; do
+for tool in dpkg-deb Xvfb xdotool import convert; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed"
         exit 77
     fi
 done
-if [ -z "${DAVIZ_IN_XVFB:-}" ]; then
-    DAVIZ_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+# shellcheck source=../shell/xdisplay.sh
+. "$(dirname "$0")/../shell/xdisplay.sh"
 
 work="$(mktemp -d /tmp/daviz-unpacked.XXXXXX)"
 pid=""
 cleanup() {
     if [ -n "$pid" ] && kill -0 "$pid" 2>/dev/null; then kill "$pid"; fi
+    xdisplay_stop
     rm -rf "$work"
 }
 trap cleanup EXIT
+xdisplay_start 1024x768 || { echo "FAIL: no virtual X server"; exit 1; }
 for deb in "$1"/daviz_*.deb "$1"/daviz-data_*.deb; do
     dpkg-deb -x "$deb" "$work/root" || fail "dpkg-deb -x $deb"
 done

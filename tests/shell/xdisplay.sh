@@ -1,7 +1,9 @@
-# shellcheck shell=bash
+# shellcheck shell=sh
 # Sourced by the X checks: xdisplay_start WIDTHxHEIGHT starts a private virtual X server on a
 # display number the server picks itself (no lock-file race between checks that start at once)
 # and exports DISPLAY; xdisplay_stop ends it and the window manager, if one was started.
+xdisplay_server=""
+xdisplay_wm=""
 xdisplay_start() {
     local out
     out="$(mktemp)"
@@ -15,15 +17,20 @@ xdisplay_start() {
 }
 # Starts openbox on the display and waits until it manages windows.
 xdisplay_window_manager() {
-    openbox >/dev/null 2>&1 &
+    openbox >/dev/null 2>"${TMPDIR:-/tmp}/openbox.$$" &
     xdisplay_wm=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 150); do
         xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
         sleep 0.1
     done
+    cat "${TMPDIR:-/tmp}/openbox.$$" >&2
     return 1
 }
+# Waits for the server to be gone: a server still closing could take its display's socket away
+# from the next check's server, which may already have the same display number.
 xdisplay_stop() {
     kill ${xdisplay_wm:-} ${xdisplay_server:-} 2>/dev/null
+    wait ${xdisplay_wm:-} ${xdisplay_server:-} 2>/dev/null
+    rm -f "${TMPDIR:-/tmp}/openbox.$$"
     xdisplay_wm=""
 }

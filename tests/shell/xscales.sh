@@ -24,9 +24,10 @@ gone() { ! kill -0 "$pid" 2>/dev/null; }
 near() { [ "$1" -ge "$(($2 - 2))" ] && [ "$1" -le "$(($2 + 2))" ]; }
 
 for scale in 1 1.25 1.5 2; do
-    QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$game" </dev/null 2>/dev/null &
+    QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" "$game" </dev/null 2>"$work/stderr" &
     pid=$!
-    window="$(await titled '^Daviz$')" || fail "$scale: no window titled Daviz"
+    window="$(await titled '^Daviz$')" ||
+        fail "$scale: no window titled Daviz; $(gone && echo ended || echo running): $(cat "$work/stderr")"
     sleep 1
     xdotool key Return sleep 0.5
     eval "$(xdotool getwindowgeometry --shell "$window")"
