@@ -1,6 +1,7 @@
 #include "CDibSectionBuffer.h"
 
 #include "ErrorCodes.h"
+#include "FileErrors.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -142,41 +143,6 @@ bool IsKnownDepth(std::uint16_t bitCount)
 {
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
            bitCount == 32;
-}
-
-// A file that is not there: the folder part decides between "file" and "folder" missing.
-std::uint32_t MissingCode(const std::filesystem::path& path)
-{
-    const std::filesystem::path parent = path.parent_path();
-    if (!parent.empty())
-    {
-        std::error_code ec;
-        if (!std::filesystem::is_directory(parent, ec))
-        {
-            return kErrorPathNotFound;
-        }
-    }
-    return kErrorFileNotFound;
-}
-
-std::uint32_t CodeFromErrno(int error, const std::filesystem::path& path)
-{
-    switch (error)
-    {
-    case ENOENT:
-        return MissingCode(path);
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return kErrorPathNotFound;
-    case EISDIR:
-        return kErrorInvalidData;
-    case ENOMEM:
-        return kErrorNotEnoughMemory;
-    default:
-        // EACCES, EPERM and whatever else keeps the file closed to us.
-        return kErrorAccessDenied;
-    }
 }
 
 } // namespace

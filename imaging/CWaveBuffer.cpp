@@ -1,6 +1,7 @@
 #include "CWaveBuffer.h"
 
 #include "ErrorCodes.h"
+#include "FileErrors.h"
 
 #include <cerrno>
 #include <cstring>
@@ -32,25 +33,6 @@ std::uint32_t U32(const std::uint8_t* p)
 bool IsId(const std::uint8_t* p, const char* id)
 {
     return std::memcmp(p, id, 4) == 0;
-}
-
-std::uint32_t CodeFromErrno(int error)
-{
-    switch (error)
-    {
-    case ENOENT:
-        return kErrorFileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return kErrorPathNotFound;
-    case EISDIR:
-        return kErrorInvalidData;
-    case ENOMEM:
-        return kErrorNotEnoughMemory;
-    default:
-        return kErrorAccessDenied;
-    }
 }
 
 // Closes a descriptor when it goes out of scope.
@@ -91,12 +73,12 @@ std::uint32_t CWaveBuffer::LoadFromFile(const std::filesystem::path& path)
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.Get() < 0)
     {
-        return CodeFromErrno(errno);
+        return CodeFromErrno(errno, path);
     }
     struct stat status = {};
     if (fstat(fd.Get(), &status) != 0)
     {
-        return CodeFromErrno(errno);
+        return CodeFromErrno(errno, path);
     }
     if (!S_ISREG(status.st_mode))
     {
