@@ -18,11 +18,11 @@ std::int64_t RowBytes(std::int32_t width, std::uint16_t bitCount)
     return (static_cast<std::int64_t>(width) * bitCount + 31) / 32 * 4;
 }
 
-void Put(std::vector<std::uint8_t>& file, std::size_t offset, std::uint64_t value, int bytes)
+void Put(std::vector<std::uint8_t>& file, std::size_t at, std::uint64_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
     {
-        file[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+        file[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 }
 

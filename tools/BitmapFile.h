@@ -22,7 +22,10 @@ struct Picture
     // Row 0 at the top. A palette index, 0xRRGGBB for 24 bits, the raw value for 16 and 32.
     std::vector<std::uint32_t> pixels;
 
-    std::uint32_t& At(std::int32_t x, std::int32_t y) { return pixels[std::size_t(y * width + x)]; }
+    std::uint32_t& At(std::int32_t x, std::int32_t y)
+    {
+        return pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
+    }
 };
 
 struct Layout
@@ -44,7 +47,7 @@ Picture Make(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
 std::int64_t RowBytes(std::int32_t width, std::uint16_t bitCount);
 std::vector<std::uint8_t> Encode(const Picture& picture, const Layout& layout = {});
 // Writes the low `bytes` bytes of value little-endian at offset.
-void Put(std::vector<std::uint8_t>& file, std::size_t offset, std::uint64_t value, int bytes = 4);
+void Put(std::vector<std::uint8_t>& file, std::size_t at, std::uint64_t value, int bytes = 4);
 void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 void WritePicture(const std::filesystem::path& path, const Picture& picture,
                   const Layout& layout = {});
