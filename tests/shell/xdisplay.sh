@@ -7,7 +7,8 @@ xdisplay_wm=""
 xdisplay_start() {
     local out
     out="$(mktemp)"
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$out" >/dev/null 2>&1 &
+    # -noreset: a server resets when its last client leaves, and refuses the next game meanwhile.
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$out" >/dev/null 2>&1 &
     xdisplay_server=$!
     for _ in $(seq 100); do [ -s "$out" ] && break; sleep 0.05; done
     DISPLAY=":$(head -n 1 "$out")"
