@@ -303,15 +303,15 @@ private:
     void StartVoice(std::shared_ptr<const CWaveBuffer> playing, Clock::time_point now)
     {
         const CWaveBuffer& cue = *playing;
-        pa_sample_spec spec = {};
-        spec.format = cue.m_nBitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
-        spec.rate = cue.m_nSampleRate;
-        spec.channels = static_cast<std::uint8_t>(cue.m_nChannels);
-        if (pa_sample_spec_valid(&spec) == 0)
+        pa_sample_spec format = {};
+        format.format = cue.m_nBitsPerSample == 8 ? PA_SAMPLE_U8 : PA_SAMPLE_S16LE;
+        format.rate = cue.m_nSampleRate;
+        format.channels = static_cast<std::uint8_t>(cue.m_nChannels);
+        if (pa_sample_spec_valid(&format) == 0)
         {
             return;
         }
-        m_pStream = pa_stream_new(m_pContext, "cue", &spec, nullptr);
+        m_pStream = pa_stream_new(m_pContext, "cue", &format, nullptr);
         if (m_pStream == nullptr)
         {
             return;
