@@ -40,11 +40,6 @@ struct ErrorBoxLog
     static inline std::vector<QString> texts;
 };
 
-inline QRgb TileAt(const CBoardImage& image, int tile, QPoint p)
-{
-    return image.BaseSet().TilePixel(tile, p.x(), p.y());
-}
-
 // The board picture's pixels of each cell (row * 16 + column) from the cell map, in reading
 // order; the last list holds the pixels of no cell.
 using CellPixelLists = std::array<std::vector<QPoint>, kBoardCells + 1>;

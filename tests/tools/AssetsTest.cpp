@@ -1,5 +1,7 @@
 #include "CBoardImage.h"
 #include "CDibSectionBuffer.h"
+#include "CWaveBuffer.h"
+#include "DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +20,6 @@ namespace
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
-
-const char* const kFiles[] = {"data/matrix.bmp",   "data/empty.bmp",    "data/red.bmp",
-                              "data/green.bmp",    "data/blue.bmp",     "data/yellow.bmp",
-                              "data/magenta.bmp",  "data/select.bmp",   "data/select.wav",
-                              "data/remove.wav",   "data/empty.wav",    "data/gameover.wav",
-                              "res/emblem.bmp",    "res/daviz-16.png",  "res/daviz-24.png",
-                              "res/daviz-32.png",  "res/daviz-48.png",  "res/daviz-64.png",
-                              "res/daviz-128.png", "res/daviz-256.png", "res/daviz.ico"};
 
 // Runs the generator into data/ and res/ of a fresh temporary folder.
 fs::path Generate(const std::string& tag)
@@ -147,41 +141,19 @@ TEST(Assets, TheGameLoadsTheBoardAndFindsEveryCellInItsPlace)
 
 TEST(Assets, CuesAreShortMonoPcmWavesClearOfClipping)
 {
-    for (const char* name : {"select.wav", "remove.wav", "empty.wav", "gameover.wav"})
+    for (const char* name : kCueFiles)
     {
         SCOPED_TRACE(name);
-        const Bytes f = ReadAll(Generated() / "data" / name);
-        ASSERT_EQ(Tag(f, 0), "RIFF");
-        ASSERT_EQ(Tag(f, 8), "WAVE");
-        EXPECT_EQ(Number(f, 4, 4) + 8, f.size());
-        std::uint32_t format = 0, channels = 0, rate = 0, bits = 0;
-        std::size_t data = 0, samples = 0;
-        for (std::size_t at = 12, size = 0; at + 8 <= f.size(); at += 8 + size + (size & 1))
-        {
-            size = Number(f, at + 4, 4);
-            ASSERT_LE(at + 8 + size, f.size()) << Tag(f, at) << " runs past the end";
-            if (Tag(f, at) == "fmt ")
-            {
-                format = Number(f, at + 8, 2);
-                channels = Number(f, at + 10, 2);
-                rate = Number(f, at + 12, 4);
-                bits = Number(f, at + 22, 2);
-            }
-            else if (Tag(f, at) == "data")
-            {
-                data = at + 8;
-                samples = size / 2;
-            }
-        }
-        ASSERT_TRUE(format == 1 && channels == 1 && bits == 16 && rate >= 8000)
-            << format << " " << channels << " " << bits << " " << rate;
-        ASSERT_NE(data, 0u);
-        EXPECT_GT(samples, rate / 20);
-        EXPECT_LT(samples, rate) << "a cue under a second";
+        CWaveBuffer cue;
+        ASSERT_EQ(cue.LoadFromFile(Generated() / "data" / name), 0u);
+        ASSERT_TRUE(cue.m_nChannels == 1 && cue.m_nBitsPerSample == 16);
+        EXPECT_GT(cue.Frames(), cue.m_nSampleRate / 20);
+        EXPECT_LT(cue.Frames(), cue.m_nSampleRate) << "a cue under a second";
         int peak = 0;
-        for (std::size_t i = 0; i < samples; ++i)
+        for (std::size_t i = 0; i + 1 < cue.m_samples.size(); i += 2)
         {
-            peak = std::max(peak, std::abs(int(std::int16_t(Number(f, data + 2 * i, 2)))));
+            peak = std::max(
+                peak, std::abs(int(std::int16_t(cue.m_samples[i] | cue.m_samples[i + 1] << 8))));
         }
         // Headroom below full scale, and loud enough to hear.
         EXPECT_LT(peak, 29000);
@@ -214,12 +186,16 @@ TEST(Assets, IconsAndEmblemHaveTheirSizes)
 TEST(Assets, TheGeneratorWritesTheSameBytesEveryTime)
 {
     const fs::path again = Generate("again");
-    for (const char* name : kFiles)
+    std::size_t files = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(Generated()))
     {
-        const Bytes first = ReadAll(Generated() / name);
-        EXPECT_FALSE(first.empty()) << name;
-        EXPECT_TRUE(first == ReadAll(again / name)) << name << " differs";
+        if (!entry.is_regular_file())
+            continue;
+        const fs::path name = fs::relative(entry.path(), Generated());
+        ++files;
+        EXPECT_TRUE(ReadAll(entry.path()) == ReadAll(again / name)) << name << " differs";
     }
+    EXPECT_GE(files, std::size(kImageFiles) + std::size(kImageFiles2x) + std::size(kCueFiles));
     fs::remove_all(again);
 }
 
