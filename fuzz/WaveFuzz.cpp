@@ -3,22 +3,10 @@
 
 #include "CWaveBuffer.h"
 #include "ErrorCodes.h"
+#include "Require.h"
 
 #include <cstddef>
 #include <cstdint>
-
-namespace
-{
-
-void Require(bool condition)
-{
-    if (!condition)
-    {
-        __builtin_trap();
-    }
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
