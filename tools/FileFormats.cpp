@@ -1,6 +1,7 @@
 #include "FileFormats.h"
 
 #include "BitmapFile.h"
+#include "WaveFile.h"
 
 #include <algorithm>
 #include <array>
@@ -260,26 +261,13 @@ Bytes EncodeIco(const std::vector<IconImage>& images)
 
 Bytes EncodeWav(const std::vector<std::int16_t>& samples, std::uint32_t sampleRate)
 {
-    const std::uint32_t dataSize = std::uint32_t(samples.size()) * 2;
-    Bytes out;
-    PutTag(out, "RIFF");
-    Put32(out, 36 + dataSize);
-    PutTag(out, "WAVE");
-    PutTag(out, "fmt ");
-    Put32(out, 16);
-    Put16(out, 1); // PCM
-    Put16(out, 1); // mono
-    Put32(out, sampleRate);
-    Put32(out, sampleRate * 2);
-    Put16(out, 2);
-    Put16(out, 16);
-    PutTag(out, "data");
-    Put32(out, dataSize);
+    Bytes data;
+    data.reserve(samples.size() * 2);
     for (std::int16_t s : samples)
     {
-        Put16(out, std::uint16_t(s));
+        Put16(data, std::uint16_t(s));
     }
-    return out;
+    return wav::Make({1, 1, sampleRate, 16}, data);
 }
 
 bool WriteFileBytes(const std::string& path, const Bytes& bytes)

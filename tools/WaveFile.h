@@ -1,6 +1,7 @@
 #pragma once
 
-// Writes wave files for the tests, benchmarks and fuzz seeds: any format fields, pure tones.
+// Writes wave files: the generator's cues, and for the tests, benchmarks and fuzz seeds any
+// format fields and pure tones.
 
 #include <cmath>
 #include <cstdint>
@@ -22,13 +23,17 @@ struct Format
 inline void Put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
+    {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
 }
 
 inline void PutId(std::vector<std::uint8_t>& out, const char* id)
 {
     for (int i = 0; i < 4; ++i)
+    {
         out.push_back(static_cast<std::uint8_t>(id[i]));
+    }
 }
 
 // A whole file: the RIFF header, a 16-byte format chunk and the data chunk.
@@ -51,7 +56,9 @@ inline std::vector<std::uint8_t> Make(const Format& f, const std::vector<std::ui
     Put(out, static_cast<std::uint32_t>(samples.size()), 4);
     out.insert(out.end(), samples.begin(), samples.end());
     if (samples.size() % 2 == 1)
+    {
         out.push_back(0);
+    }
     return out;
 }
 
@@ -66,9 +73,13 @@ inline std::vector<std::uint8_t> Tone(const Format& f, double hz, double seconds
         for (int c = 0; c < f.channels; ++c)
         {
             if (f.bits == 8)
+            {
                 out.push_back(static_cast<std::uint8_t>(std::lround(128 + 127 * v)));
+            }
             else
+            {
                 Put(out, static_cast<std::uint16_t>(std::lround(32767 * v)), 2);
+            }
         }
     }
     return out;
