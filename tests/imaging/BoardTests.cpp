@@ -1,0 +1,422 @@
+// The board picture: loading its files, composing frames, the finer set, the hit test.
+#include "BitmapFile.h"
+#include "CBoardImage.h"
+#include "CGameState.h"
+#include "ErrorCodes.h"
+#include "IAnimator.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr std::int32_t kWidth = 13; // 39 bytes a row: one byte of padding
+constexpr std::int32_t kHeight = 9;
+
+// Cells scattered so that none is a rectangle, pixels of no cell along the top and the right,
+// two whole rows of cell (0, 0) at the bottom. Without cells every entry has green set.
+bmp::Picture CellMap(bool noCells = false)
+{
+    bmp::Picture map = bmp::Make(kWidth, kHeight, 8);
+    map.palette.assign(256, {255, 255, 255, 0});
+    for (std::uint32_t i = 0; i < 176; ++i)
+        map.palette[i] = {std::uint8_t(i / 16), 0, std::uint8_t(i % 16), 0};
+    // Entries of no cell: cell (2, 3) with green set, (200, 200), column 16, row 11, white.
+    const std::uint32_t outside[] = {200, 201, 202, 203, 255};
+    const RgbQuad specials[] = {{3, 1, 2, 0}, {200, 0, 200, 0}, {0, 0, 16, 0}, {11, 0, 5, 0}};
+    std::copy(std::begin(specials), std::end(specials), map.palette.begin() + 200);
+    for (std::int32_t i = 0; i < 7 * kWidth; ++i)
+    {
+        const std::int32_t x = i % kWidth, y = i / kWidth;
+        map.At(x, y) = y == 0 || x == kWidth - 1 ? outside[(x + y) % 5] : (x * 37u + y * 11u) % 176;
+    }
+    map.At(1, 1) = 5 * 16 + 4; // cell (4, 5)
+    for (RgbQuad& entry : map.palette)
+        entry.green = noCells ? 9 : entry.green;
+    return map;
+}
+
+// The finer set's map: the same cells under every 2 x 2 block.
+bmp::Picture Doubled(bmp::Picture map)
+{
+    bmp::Picture fine = bmp::Make(2 * map.width, 2 * map.height, map.bitCount);
+    fine.palette = map.palette;
+    for (std::int32_t i = 0; i < fine.width * fine.height; ++i)
+        fine.At(i % fine.width, i / fine.width) = map.At(i % fine.width / 2, i / fine.width / 2);
+    return fine;
+}
+
+// Red tells the tile, green and blue the position, so a pixel from the wrong tile or place shows.
+std::uint32_t TilePixel(int slot, std::int32_t x, std::int32_t y)
+{
+    return std::uint32_t(40 * slot + 1) << 16 | std::uint32_t(x) << 8 | std::uint32_t(y);
+}
+
+bmp::Picture Tile(int slot, std::int32_t width, std::int32_t height)
+{
+    bmp::Picture tile = bmp::Make(width, height, 24);
+    for (std::int32_t i = 0; i < width * height; ++i)
+        tile.At(i % width, i / width) = TilePixel(slot, i % width, i / width);
+    return tile;
+}
+
+// Both sets' files; the finer map is the plain one doubled unless given.
+void WriteBoardFiles(const bmp::Picture& map = CellMap(), bmp::Layout mapLayout = {},
+                     bmp::Layout tileLayout = {}, const bmp::Picture* fine = nullptr)
+{
+    const bmp::Picture doubled = fine != nullptr ? *fine : Doubled(map);
+    for (int slot = 0; slot < kTileCount; ++slot)
+    {
+        bmp::WritePicture(kImageFiles[slot], Tile(slot, kWidth, kHeight), tileLayout);
+        bmp::WritePicture(kImageFiles2x[slot], Tile(slot, doubled.width, doubled.height));
+    }
+    bmp::WritePicture("matrix.bmp", map, mapLayout);
+    bmp::WritePicture(kImageFiles2x[7], doubled);
+}
+
+// The model: a pixel of the shown set comes from the tile of the state of the cell under it (a
+// selected cell's from the selection tile, a ball's from its colour's), else from the empty tile.
+void ExpectShown(const CBoardImage& image, const bmp::Picture& map, const CGameState& game)
+{
+    const int scale = image.ShownScale();
+    const CBoardSet& shown = image.Shown();
+    ASSERT_TRUE(shown.Width() == scale * kWidth && shown.Height() == scale * kHeight);
+    for (std::int32_t i = 0; i < shown.Width() * shown.Height(); ++i)
+    {
+        const std::int32_t x = i % shown.Width(), y = i / shown.Width();
+        const RgbQuad e = map.palette[map.pixels[std::size_t(y / scale * kWidth + x / scale)]];
+        const bool inCell = e.green == 0 && e.red <= 15 && e.blue <= 10;
+        const Cell cell = inCell ? game.cells[e.blue * 16 + e.red] : Cell{0, 0};
+        const int slot = (cell.flags & kCellSelected) != 0      ? 6
+                         : cell.colour >= 1 && cell.colour <= 5 ? int(cell.colour)
+                                                                : 0;
+        ASSERT_EQ(shown.Pixels()[i], 0xff000000U | TilePixel(slot, x, y))
+            << "pixel " << x << "," << y << " at scale " << scale << " should come from "
+            << kImageFiles[slot];
+    }
+}
+
+CGameState Board(std::uint32_t colour)
+{
+    CGameState game;
+    game.NewGameWithSeed(1);
+    for (Cell& cell : game.cells)
+        cell = Cell{colour, 0};
+    return game;
+}
+
+// Checks every frame a move shows against the model.
+struct FrameCheck : IAnimator
+{
+    FrameCheck(CBoardImage& i, const CGameState& g, const bmp::Picture& m)
+        : image(i), game(g), map(m)
+    {
+    }
+    void Step() override
+    {
+        image.Compose(game);
+        ExpectShown(image, map, game);
+        ++frames;
+    }
+    void PlayCue(const char*) override { ++cues; }
+    CBoardImage& image;
+    const CGameState& game;
+    const bmp::Picture& map;
+    int frames = 0, cues = 0;
+};
+
+// Runs each test in a fresh temporary folder, removed afterwards.
+class BoardImage : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(m_dir);
+        fs::current_path(m_dir);
+    }
+    void TearDown() override
+    {
+        fs::current_path(m_old);
+        fs::remove_all(m_dir);
+    }
+    const fs::path m_old = fs::current_path();
+    const fs::path m_dir = fs::temp_directory_path() / ("daviz-board-" + std::to_string(getpid()));
+};
+
+// Random play in files of every layout: each frame, composed from the last one, shows every cell
+// as its state, on either set and across switches between them; so do cells of no colour.
+TEST_F(BoardImage, EveryFrameOfRandomPlayShowsEachCellsState)
+{
+    const struct
+    {
+        const char* name;
+        bmp::Layout map, tiles;
+        bool noCells;
+    } layouts[] = {{"bottom-up", {}, {}, false},
+                   {"top-down map", {40, true}, {124}, false},
+                   {"core-header map, top-down tiles", {12}, {40, true}, false},
+                   {"no entry in range: all empty.bmp", {}, {}, true}};
+    unsigned random = 12345;
+    const auto next = [&random] { return random = random * 1103515245u + 12345u, random >> 8; };
+    for (const auto& layout : layouts)
+    {
+        SCOPED_TRACE(layout.name);
+        const bmp::Picture map = CellMap(layout.noCells);
+        WriteBoardFiles(map, layout.map, layout.tiles);
+        CBoardImage image;
+        CGameState game = Board(0);
+        EXPECT_EQ(image.Compose(game), kErrorNotReady);
+        ASSERT_EQ(image.Load(), 0u);
+        EXPECT_TRUE(image.Loaded() && image.FailedFile() == nullptr);
+        for (std::uint32_t i = 0; i < kBoardCells; ++i)
+            game.cells[i] = Cell{i % 9 == 8 ? 0xFFFFFFFFu : i % 9, i % 7 == 0 ? kCellSelected : 0};
+        ASSERT_EQ(image.Compose(game), 0u);
+        ExpectShown(image, map, game);
+        FrameCheck check(image, game, map);
+        for (std::uint32_t deal = 1; deal <= 3 && !HasFatalFailure(); ++deal)
+        {
+            game.NewGameWithSeed(deal);
+            image.Compose(game);
+            for (int click = 0; click < 300 && !game.gameOver && !HasFatalFailure(); ++click)
+            {
+                if (next() % 17 == 0)
+                    image.SetDeviceRatio(next() % 2 == 0 ? 1.0 : 2.0);
+                // Often twice at one point, so that groups are removed.
+                const std::uint32_t x = next() % kWidth, y = next() % kHeight;
+                for (std::uint32_t n = next() % 2; n < 2; ++n)
+                {
+                    image.Click(x, y, game, &check);
+                    ExpectShown(image, map, game);
+                }
+            }
+        }
+        EXPECT_TRUE(layout.noCells || check.frames > 300) << check.frames;
+    }
+}
+
+TEST_F(BoardImage, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
+{
+    // Slot 7 is the cell map; no bytes: the file is missing.
+    const Bytes map = bmp::Encode(CellMap());
+    const struct
+    {
+        int slot;
+        Bytes bytes;
+        std::uint32_t code;
+    } cases[] = {
+        {7, {}, kErrorFileNotFound},
+        {7, bmp::Encode(Tile(0, kWidth, kHeight)), kErrorInvalidParameter},
+        {7, bmp::Encode(CellMap(), {40, false, 1}), kErrorInvalidParameter},
+        {7, Bytes(map.begin(), map.end() - 1), kErrorInvalidData},
+        {1, {}, kErrorFileNotFound},
+        {2, map, kErrorInvalidParameter},
+        {3, bmp::Encode(Tile(3, kWidth - 1, kHeight)), kErrorInvalidParameter},
+        {4, bmp::Encode(Tile(4, kWidth, kHeight - 1)), kErrorInvalidParameter},
+    };
+    for (const auto& c : cases)
+    {
+        const char* file = kImageFiles[c.slot];
+        SCOPED_TRACE(file);
+        fs::create_directory(std::to_string(&c - cases));
+        fs::current_path(std::to_string(&c - cases));
+        WriteBoardFiles();
+        // Later files become folders, so a loader that went on would end with another code.
+        for (int later = c.slot == 7 ? 0 : c.slot + 1; later < kTileCount; ++later)
+        {
+            fs::remove(kImageFiles[later]);
+            fs::create_directory(kImageFiles[later]);
+        }
+        fs::remove(file);
+        if (!c.bytes.empty())
+            bmp::WriteFile(file, c.bytes);
+        CBoardImage image;
+        EXPECT_EQ(image.Load(), c.code);
+        EXPECT_STREQ(image.FailedFile(), file);
+        EXPECT_FALSE(image.Loaded() || image.BaseSet().Loaded() || image.BaseSet().Width() != 0);
+        EXPECT_EQ(image.Compose(Board(1)), kErrorNotReady);
+        fs::current_path(m_dir);
+    }
+
+    // Load expects an object that is not loaded: it fails and leaves the object reset.
+    WriteBoardFiles();
+    CBoardImage image;
+    ASSERT_EQ(image.Load(), 0u);
+    image.SetOrigin(20, 0);
+    EXPECT_EQ(image.Load(), kErrorInvalidParameter);
+    EXPECT_FALSE(image.Loaded() || image.BaseSet().Loaded() || image.OriginX() != 0);
+    EXPECT_STREQ(image.FailedFile(), "matrix.bmp");
+    ASSERT_EQ(image.Load(), 0u);
+    EXPECT_EQ(image.FailedFile(), nullptr);
+}
+
+// The hit test reads red and blue of the entry under the point, measured from the origin; a click
+// hands that cell to the rules, which select it on a board of one colour, and recomposes.
+TEST_F(BoardImage, ClickHitsTheEntryUnderThePointFromTheOrigin)
+{
+    WriteBoardFiles();
+    bmp::Picture map = CellMap();
+    CBoardImage image;
+    CGameState game = Board(2);
+    std::uint32_t column = 77, row = 77;
+    EXPECT_FALSE(image.HitTest(0, 0, column, row)) << "an empty cell map has no pixel";
+    EXPECT_EQ(image.Click(5, 5, game, nullptr), 0u);
+    ASSERT_EQ(image.Load(), 0u);
+    const struct
+    {
+        std::int32_t originX, originY, x, y;
+        bool hit;
+        std::int32_t mapX, mapY;
+    } cases[] = {
+        {0, 0, 1, 1, true, 1, 1},
+        {0, 0, kWidth - 1, kHeight - 1, true, kWidth - 1, kHeight - 1},
+        {0, 0, 1, 0, true, 1, 0}, // (200, 200): the rules take it for an empty cell
+        {0, 0, 0, 0, true, 0, 0}, // green set, yet cell (2, 3) for the hit test
+        {0, 0, -1, 0, false, 0, 0},
+        {0, 0, 0, -1, false, 0, 0},
+        {0, 0, kWidth, 0, false, 0, 0},
+        {0, 0, 0, kHeight, false, 0, 0},
+        {20, 30, 19, 40, false, 0, 0},
+        {20, 30, 20, 30, true, 0, 0},
+        {20, 30, 25, 35, true, 5, 5},
+        {20, 30, 5, 5, false, 0, 0},
+        // Far from the origin the difference must not wrap round into the picture.
+        {INT_MIN, INT_MIN, INT_MAX, INT_MAX, false, 0, 0},
+        {INT_MAX - 2, INT_MAX - 2, INT_MAX, INT_MAX, true, 2, 2},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "origin " << c.originX << "," << c.originY << " point "
+                                        << c.x << "," << c.y);
+        image.SetOrigin(c.originX, c.originY);
+        column = row = 77;
+        ASSERT_EQ(image.HitTest(c.x, c.y, column, row), c.hit);
+        const RgbQuad e = c.hit ? map.palette[map.At(c.mapX, c.mapY)] : RgbQuad{77, 0, 77, 0};
+        EXPECT_TRUE(column == e.red && row == e.blue) << column << "," << row;
+        game = Board(2);
+        FrameCheck check(image, game, map);
+        const bool cell = c.hit && e.red < 16 && e.blue < 11;
+        EXPECT_EQ(image.Click(c.x, c.y, game, &check), cell ? std::uint32_t{ResultSelected} : 0u);
+        EXPECT_EQ(check.cues, c.hit ? 1 : 0);
+        if (cell)
+            ExpectShown(image, map, game);
+    }
+}
+
+// The finer set is shown on denser screens only where it loads whole, is twice the size and
+// keeps every cell; a point then picks the fine pixel under it.
+TEST_F(BoardImage, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
+{
+    const bmp::Picture fine = Doubled(CellMap());
+    bmp::Picture moved = fine; // one fine pixel of another cell than the pixel beneath
+    moved.At(5, 5) = (moved.At(5, 5) + 1) % 176;
+    const bmp::Picture plain = CellMap();
+    const struct
+    {
+        const char* name;
+        const bmp::Picture* map;
+        double ratio;
+        const char* missing;
+        int scale;
+    } cases[] = {
+        {"ratio 2", &fine, 2.0, nullptr, 2},
+        {"ratio 1.25", &fine, 1.25, nullptr, 2},
+        {"ratio 1", &fine, 1.0, nullptr, 1},
+        {"a tile missing", &fine, 2.0, "select@2x.bmp", 1},
+        {"not twice the size", &plain, 2.0, nullptr, 1},
+        {"a pixel of another cell", &moved, 2.0, nullptr, 1},
+    };
+    CGameState game;
+    game.NewGameWithSeed(3);
+    game.ProcessClick(4, 5, nullptr);
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        WriteBoardFiles(plain, {}, {}, c.map);
+        if (c.missing != nullptr)
+            fs::remove(c.missing);
+        CBoardImage image;
+        ASSERT_EQ(image.Load(), 0u);
+        ASSERT_EQ(image.Compose(game), 0u);
+        image.SetDeviceRatio(c.ratio);
+        EXPECT_EQ(image.ShownScale(), c.scale);
+        EXPECT_EQ(image.FailedFile(), nullptr);
+        ExpectShown(image, plain, game);
+        for (std::int32_t i = 0; c.scale == 2 && i < 4 * kWidth * kHeight; ++i)
+        {
+            const std::int32_t x = i % (2 * kWidth), y = i / (2 * kWidth);
+            const RgbQuad e = plain.palette[plain.pixels[std::size_t(y / 2 * kWidth + x / 2)]];
+            std::uint32_t column = 99, row = 99;
+            ASSERT_TRUE(image.HitTest((x + 0.5) / 2, (y + 0.5) / 2, column, row));
+            ASSERT_TRUE(column == e.red && row == e.blue) << x << "," << y;
+        }
+        image.SetDeviceRatio(1.0);
+        EXPECT_EQ(image.ShownScale(), 1);
+        ExpectShown(image, plain, game);
+    }
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kUnderAsan = true;
+#else
+constexpr bool kUnderAsan = false;
+#endif
+
+// Under an address-space limit a little above what the process holds now, in a child so the
+// limit dies with it: the crafted maps are refused before their derived data is built.
+TEST_F(BoardImage, CraftedCellMapsAreRefusedWithinAMemoryLimit)
+{
+    if (kUnderAsan)
+        GTEST_SKIP() << "the sanitizer reserves address space of its own";
+    const struct
+    {
+        const char* name;
+        std::int32_t width, height;
+        bool alternate;
+    } cases[] = {
+        // A few more stretches than allowed, refused before any tile is looked for.
+        {"neighbours alternate between cells", 1025, 1024, true},
+        {"wider than the reader takes", 16384, 1365, false},
+        {"one pixel too tall", 8, CBoardSet::kMaxSide + 1, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        bmp::Picture map = bmp::Make(c.width, c.height, 8);
+        map.palette = CellMap().palette;
+        for (std::int32_t i = 0; c.alternate && i < c.width * c.height; ++i)
+            map.pixels[std::size_t(i)] = std::uint32_t(i % c.width + i / c.width) % 2;
+        bmp::WritePicture("matrix.bmp", map);
+        map = bmp::Picture{};
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0)
+        {
+            std::size_t pages = 0;
+            std::ifstream("/proc/self/statm") >> pages;
+            rlimit limit{};
+            getrlimit(RLIMIT_AS, &limit);
+            limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t{48} << 20);
+            setrlimit(RLIMIT_AS, &limit);
+            CBoardImage image;
+            _exit(int(image.Load()));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), int(kErrorNotEnoughMemory));
+    }
+}
+
+} // namespace
