@@ -1,62 +1,59 @@
-// Writes the seed corpus of the bitmap fuzzer: small valid files of every depth and header form.
+// Writes a fuzzer's seed corpus: MakeSeeds bitmap|wave FOLDER. Small valid bitmaps of every depth
+// and header form, a short palette and a compressed one; short tones in every format the wave
+// reader takes, one with an extra chunk, and one compressed.
 
 #include "BitmapFile.h"
+#include "WaveFile.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    if (argc != 2)
+    const std::string kind = argc == 3 ? argv[1] : "";
+    if (kind != "bitmap" && kind != "wave")
     {
-        std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
+        std::fprintf(stderr, "usage: %s bitmap|wave FOLDER\n", argv[0]);
         return 2;
     }
-    const std::filesystem::path folder = argv[1];
+    const std::filesystem::path folder = argv[2];
     std::filesystem::create_directories(folder);
-
     int count = 0;
-    for (std::uint16_t bits : {1, 4, 8, 16, 24, 32})
-    {
-        for (std::uint32_t headerSize : {12u, 40u, 108u, 124u})
-        {
-            if (headerSize == 12 && (bits == 16 || bits == 32))
+    const auto name = [&](const std::string& ending)
+    { return folder / ("seed-" + std::to_string(++count) + ending); };
+    for (const std::uint16_t bits : {1, 4, 8, 16, 24, 32})
+        for (const std::uint32_t headerSize : {12u, 40u, 108u, 124u})
+            for (const bool topDown : {false, true})
             {
-                continue;
-            }
-            for (bool topDown : {false, true})
-            {
-                if (headerSize == 12 && topDown)
-                {
+                // The core header has neither these depths nor a top-down form.
+                if (kind == "wave" || (headerSize == 12 && (bits % 16 == 0 || topDown)))
                     continue;
-                }
                 bmp::Picture picture = bmp::Make(5, 3, bits);
                 for (std::size_t i = 0; i < picture.pixels.size(); ++i)
-                {
                     picture.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) >> (32 - bits);
-                }
                 for (std::size_t i = 0; i < picture.palette.size(); ++i)
-                {
-                    picture.palette[i] = RgbQuad{static_cast<std::uint8_t>(i), 0,
-                                                 static_cast<std::uint8_t>(255 - i), 0};
-                }
-                const std::string name = "seed-" + std::to_string(bits) + "-" +
-                                         std::to_string(headerSize) + (topDown ? "-down" : "-up") +
-                                         ".bmp";
-                bmp::WritePicture(folder / name, picture, {headerSize, topDown});
-                ++count;
+                    picture.palette[i] = RgbQuad{std::uint8_t(i), 0, std::uint8_t(255 - i), 0};
+                bmp::WritePicture(name(".bmp"), picture, {headerSize, topDown});
             }
-        }
+    if (kind == "bitmap")
+    {
+        bmp::Picture shortPalette = bmp::Make(3, 2, 8, 1);
+        shortPalette.palette.resize(2);
+        bmp::WritePicture(name(".bmp"), shortPalette);
+        bmp::WritePicture(name(".bmp"), bmp::Make(4, 4, 8), {40, false, 1});
+        return 0;
     }
-
-    // A short palette and a compressed header, so both paths start from a seed.
-    bmp::Picture shortPalette = bmp::Make(3, 2, 8, 1);
-    shortPalette.palette.resize(2);
-    bmp::WritePicture(folder / "seed-short-palette.bmp", shortPalette);
-    bmp::WritePicture(folder / "seed-compressed.bmp", bmp::Make(4, 4, 8), {40, false, 1});
-    count += 2;
-
-    std::printf("%d seeds in %s\n", count, folder.c_str());
+    for (const std::uint16_t bits : {8, 16})
+        for (const std::uint16_t channels : {1, 2})
+        {
+            const wav::Format format{1, channels, 8000, bits};
+            wav::Write(name(".wav"), wav::Make(format, wav::Tone(format, 1000, 0.002)));
+        }
+    std::vector<std::uint8_t> listed = wav::Make({}, wav::Tone({}, 500, 0.001));
+    const std::vector<std::uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+    listed.insert(listed.begin() + 36, list.begin(), list.end());
+    listed[4] = static_cast<std::uint8_t>(listed.size() - 8);
+    wav::Write(name(".wav"), listed);
+    wav::Write(name(".wav"), wav::Make({2, 1, 8000, 4}, {1, 2, 3, 4}));
     return 0;
 }
