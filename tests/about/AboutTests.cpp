@@ -88,36 +88,24 @@ TEST(CAboutDlg, AgreesWithTheWindowsVersionBlock)
     const CAboutDlg dlg;
     const QString version = Child(dlg, "version")->property("text").toString().section(' ', 1);
     const QString copyright = Child(dlg, "copyright")->property("text").toString();
-    for (const QString& value : {QStringLiteral("\"FileVersion\", \"") + version,
-                                 QStringLiteral("\"ProductVersion\", \"") + version,
-                                 QStringLiteral("\"LegalCopyright\", \"") + copyright})
-    {
+    for (const QString& value :
+         {"\"FileVersion\", \"" + version, "\"ProductVersion\", \"" + version,
+          "\"LegalCopyright\", \"" + copyright})
         EXPECT_TRUE(block.contains(value + '"')) << qUtf8Printable(value);
-    }
 }
 
-TEST(CAboutDlg, EnterAndEscapeEndTheModalRun)
+// Enter in the description presses OK, as in a dialog's multi-line edit.
+TEST(CAboutDlg, EnterInTheDescriptionEndsTheModalRun)
 {
-    const struct
-    {
-        const char* focus;
-        Qt::Key key;
-        int result;
-    } cases[] = {{"ok", Qt::Key_Return, QDialog::Accepted},
-                 {"ok", Qt::Key_Escape, QDialog::Rejected},
-                 {"description", Qt::Key_Return, QDialog::Accepted}};
-    for (const auto& c : cases)
-    {
-        CAboutDlg dlg;
-        // The key goes in once the run has started; a box still open afterwards is ended with -1.
-        QTimer::singleShot(0, &dlg,
-                           [&]
-                           {
-                               QTest::keyClick(Child(dlg, c.focus), c.key);
-                               dlg.isVisible() ? dlg.done(-1) : void();
-                           });
-        EXPECT_EQ(dlg.exec(), c.result) << c.focus << " key " << c.key;
-    }
+    CAboutDlg dlg;
+    // A box still open after the key is ended with -1.
+    QTimer::singleShot(0, &dlg,
+                       [&]
+                       {
+                           QTest::keyClick(Child(dlg, "description"), Qt::Key_Return);
+                           dlg.isVisible() ? dlg.done(-1) : void();
+                       });
+    EXPECT_EQ(dlg.exec(), QDialog::Accepted);
 }
 
 // Two clicks, the caption changed in between: it is taken as the target at the first click only.
@@ -166,9 +154,7 @@ int main(int argc, char** argv)
 {
     // Headless unless told otherwise, also while the test list is being collected.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-    {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
