@@ -30,57 +30,70 @@ protected:
         ASSERT_EQ(QApplication::focusWidget(), &View());
     }
     CChildView& View() { return frame.View(); }
-    // Two red pairs: removing the one at the top left leaves a move, so the game goes on.
-    void PlayOneRemoval()
-    {
-        SetBoard(View(), [](std::uint32_t c, std::uint32_t r)
-                 { return (r == 5 && (c == 5 || c == 6)) ? 1u : LastPairBoard(c, r); });
-        Click(View(), 0, 0);
-        Click(View(), 0, 0);
-        ASSERT_FALSE(View().GameOverShown());
-    }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers)
-    {
-        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-        QCoreApplication::processEvents();
-    }
 
     CMainFrame frame;
     CountingCuePlayer player;
 };
 
-// Commands given by their keys: Undo disabled after New Game, enabled after a removal, enabled
-// yet refused after the end; the check mark follows the sounds, also when they change behind the
-// menu's back. The whole window stays 500 by 600 throughout.
-TEST_F(FrameTest, MenuStatesFollowTheGame)
+// A game to its end, press by press and key by key: the score line, the cues, "GAME OVER", and
+// the commands' states (Undo disabled after New Game, enabled after a removal, enabled yet refused
+// after the end; the sounds' check mark). The whole window stays 500 by 600 throughout.
+TEST_F(FrameTest, PlayFollowsEachPressAndKey)
 {
     frame.resize(800, 700);
     frame.showMaximized();
     QTest::qWait(50);
     EXPECT_EQ(frame.frameGeometry().size(), QSize(500, 600));
-    EXPECT_TRUE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
-    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
-    PlayOneRemoval();
-    EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
-    Key(Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(View().Game().CellAt(0, 0).colour, 1u);
-    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
-
-    SetBoard(View(), LastPairBoard);
-    Click(View(), 0, 0);
-    Click(View(), 0, 0);
-    ASSERT_TRUE(View().GameOverShown());
-    EXPECT_TRUE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
-    Key(Qt::Key_Backspace, Qt::AltModifier);
-    EXPECT_TRUE(View().GameOverShown());
-    EXPECT_EQ(View().Game().CellAt(0, 0).colour, LastPairBoard(2, 0));
-
-    Key(Qt::Key_N, Qt::ControlModifier);
-    EXPECT_FALSE(View().GameOverShown());
-    EXPECT_FALSE(frame.Command(ID_OPTIONS_UNDO)->isEnabled());
-    Key(Qt::Key_W, Qt::ControlModifier);
-    EXPECT_FALSE(View().Sounds());
-    EXPECT_FALSE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
+    const Qt::MouseButton L = Qt::LeftButton, none = Qt::NoButton;
+    const struct
+    {
+        const char* what;
+        QPoint cell; // (-1, -1): beside the board; (-2, -2): the last pair dealt first
+        Qt::MouseButton button;
+        QKeyCombination key;
+        int total, group;
+        std::vector<std::string> cues;
+        bool over, undo;
+    } steps[] = {
+        {"lone ball", {8, 8}, L, {}, 0, 0, {"select.wav"}, false, false},
+        {"right button", {0, 0}, Qt::RightButton, {}, 0, 0, {}, false, false},
+        {"select the pair", {0, 0}, L, {}, 0, 2, {"select.wav"}, false, false},
+        {"beside the board", {-1, -1}, L, {}, 0, 2, {}, false, false},
+        {"middle button", {1, 0}, Qt::MiddleButton, {}, 0, 2, {}, false, false},
+        {"remove it", {1, 0}, L, {}, 2, 0, {"remove.wav"}, false, true},
+        {"undo", {}, none, Qt::ControlModifier | Qt::Key_Z, 0, 0, {}, false, false},
+        {"select the last pair", {-2, -2}, L, {}, 0, 2, {"select.wav"}, false, false},
+        {"remove it", {0, 0}, L, {}, 2, 0, {"remove.wav", "gameover.wav"}, true, true},
+        {"undo after the end", {}, none, Qt::AltModifier | Qt::Key_Backspace, 2, 0, {}, true, true},
+        {"after the end", {5, 5}, L, {}, 2, 0, {"empty.wav"}, true, true},
+        {"sounds off", {}, none, Qt::ControlModifier | Qt::Key_W, 2, 0, {}, true, true},
+        {"silent", {5, 5}, L, {}, 2, 0, {}, true, true},
+        {"new game", {}, none, Qt::ControlModifier | Qt::Key_N, 0, 0, {}, false, false},
+    };
+    // Two red pairs: removing the one at the top left leaves a move, so the game goes on.
+    SetBoard(View(), [](std::uint32_t c, std::uint32_t r)
+             { return (r == 5 && (c == 5 || c == 6)) ? 1u : LastPairBoard(c, r); });
+    for (const auto& step : steps)
+    {
+        SCOPED_TRACE(step.what);
+        player.cues.clear();
+        if (step.cell.x() == -2)
+            SetBoard(View(), LastPairBoard);
+        if (step.button == Qt::NoButton)
+            QTest::keyClick(QApplication::focusWidget(), step.key.key(),
+                            step.key.keyboardModifiers());
+        else if (step.cell.x() == -1)
+            QTest::mouseClick(&View(), step.button, {}, View().ClientOrigin() + QPoint(3, 3));
+        else
+            Click(View(), std::max(step.cell.x(), 0), std::max(step.cell.y(), 0), step.button);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(View().ScoreText(), Score(step.total, step.group));
+        EXPECT_EQ(player.cues, step.cues);
+        EXPECT_EQ(View().GameOverShown(), step.over);
+        EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
+    }
+    EXPECT_FALSE(View().Sounds() || frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
+    // The check mark follows the sounds also when they change behind the menu's back.
     {
         const QSignalBlocker unseen(&View());
         View().OnToggleSounds();

@@ -7,62 +7,6 @@
 namespace
 {
 
-struct ClickStep
-{
-    const char* what;
-    QPoint cell; // (-1, -1): a point of the view beside the board
-    Qt::MouseButton button;
-    int total;
-    int group;
-    std::vector<std::string> cues;
-    bool gameOverShown;
-};
-
-// A game to its end through the view, press by press, with sounds on and off.
-class ClickSequence : public ViewTest, public testing::WithParamInterface<bool>
-{
-};
-
-TEST_P(ClickSequence, ScoreCuesAndGameOverFollowEachPress)
-{
-    if (!GetParam())
-        view.OnToggleSounds();
-    SetBoard(view, LastPairBoard);
-    const std::vector<ClickStep> steps = {
-        {"lone ball", {5, 5}, Qt::LeftButton, 0, 0, {"select.wav"}, false},
-        {"right button", {0, 0}, Qt::RightButton, 0, 0, {}, false},
-        {"select the pair", {0, 0}, Qt::LeftButton, 0, 2, {"select.wav"}, false},
-        {"beside the board", {-1, -1}, Qt::LeftButton, 0, 2, {}, false},
-        {"middle button", {1, 0}, Qt::MiddleButton, 0, 2, {}, false},
-        {"remove the last pair",
-         {1, 0},
-         Qt::LeftButton,
-         2,
-         0,
-         {"remove.wav", "gameover.wav"},
-         true},
-        {"after the end", {5, 5}, Qt::LeftButton, 2, 0, {"empty.wav"}, true},
-    };
-    for (const ClickStep& step : steps)
-    {
-        SCOPED_TRACE(step.what);
-        player.cues.clear();
-        if (step.cell.x() < 0)
-            QTest::mouseClick(&view, step.button, Qt::NoModifier,
-                              view.ClientOrigin() + QPoint(3, 3));
-        else
-            Click(view, step.cell.x(), step.cell.y(), step.button);
-        EXPECT_EQ(view.ScoreText(), Score(step.total, step.group));
-        EXPECT_EQ(view.GameOverShown(), step.gameOverShown);
-        EXPECT_EQ(player.cues, GetParam() ? step.cues : std::vector<std::string>{});
-    }
-    view.OnNewGame();
-    EXPECT_FALSE(view.GameOverShown());
-    EXPECT_EQ(view.ScoreText(), Score(0, 0));
-}
-
-INSTANTIATE_TEST_SUITE_P(SoundsOnAndOff, ClickSequence, testing::Bool());
-
 // A press at the lowest pixels of a ball hits that ball, not the one two pixels further on (the
 // sunken edge is no part of the board's coordinates); a double click selects and removes.
 TEST_F(ViewTest, EdgePressAndDoubleClick)
