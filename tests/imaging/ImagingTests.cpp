@@ -15,13 +15,10 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -423,9 +420,20 @@ TEST_F(Imaging, EveryFrameOfRandomPlayShowsEachCellsState)
     }
 }
 
+// A cell map of that size, its neighbours alternating between two cells or all of one.
+Bytes CraftedMap(std::int32_t width, std::int32_t height, bool alternate)
+{
+    bmp::Picture map = bmp::Make(width, height, 8);
+    map.palette = CellMap().palette;
+    for (std::int32_t i = 0; alternate && i < width * height; ++i)
+        map.pixels[std::size_t(i)] = std::uint32_t(i % width + i / width) % 2;
+    return bmp::Encode(map);
+}
+
 TEST_F(Imaging, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
 {
-    // Slot 7 is the cell map; no bytes: the file is missing.
+    // Slot 7 is the cell map; no bytes: the file is missing. The crafted maps are refused by
+    // their size or their count of stretches before any tile is looked for.
     const Bytes map = bmp::Encode(CellMap());
     const struct
     {
@@ -437,6 +445,9 @@ TEST_F(Imaging, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
         {7, bmp::Encode(Tile(0, kWidth, kHeight)), kErrorInvalidParameter},
         {7, bmp::Encode(CellMap(), {40, false, 1}), kErrorInvalidParameter},
         {7, Bytes(map.begin(), map.end() - 1), kErrorInvalidData},
+        {7, CraftedMap(1025, 1024, true), kErrorNotEnoughMemory},
+        {7, CraftedMap(16384, 1365, false), kErrorNotEnoughMemory},
+        {7, CraftedMap(8, CBoardSet::kMaxSide + 1, false), kErrorNotEnoughMemory},
         {1, {}, kErrorFileNotFound},
         {2, map, kErrorInvalidParameter},
         {3, bmp::Encode(Tile(3, kWidth - 1, kHeight)), kErrorInvalidParameter},
@@ -581,58 +592,6 @@ TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
         image.SetDeviceRatio(1.0);
         EXPECT_EQ(image.ShownScale(), 1);
         ExpectShown(image, plain, game);
-    }
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kUnderAsan = true;
-#else
-constexpr bool kUnderAsan = false;
-#endif
-
-// Under an address-space limit a little above what the process holds now, in a child so the
-// limit dies with it: the crafted maps are refused before their derived data is built.
-TEST_F(Imaging, CraftedCellMapsAreRefusedWithinAMemoryLimit)
-{
-    if (kUnderAsan)
-        GTEST_SKIP() << "the sanitizer reserves address space of its own";
-    const struct
-    {
-        const char* name;
-        std::int32_t width, height;
-        bool alternate;
-    } cases[] = {
-        // A few more stretches than allowed, refused before any tile is looked for.
-        {"neighbours alternate between cells", 1025, 1024, true},
-        {"wider than the reader takes", 16384, 1365, false},
-        {"one pixel too tall", 8, CBoardSet::kMaxSide + 1, false},
-    };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.name);
-        bmp::Picture map = bmp::Make(c.width, c.height, 8);
-        map.palette = CellMap().palette;
-        for (std::int32_t i = 0; c.alternate && i < c.width * c.height; ++i)
-            map.pixels[std::size_t(i)] = std::uint32_t(i % c.width + i / c.width) % 2;
-        bmp::WritePicture("matrix.bmp", map);
-        map = bmp::Picture{};
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0)
-        {
-            std::size_t pages = 0;
-            std::ifstream("/proc/self/statm") >> pages;
-            rlimit limit{};
-            getrlimit(RLIMIT_AS, &limit);
-            limit.rlim_cur = rlim_t(pages) * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t{48} << 20);
-            setrlimit(RLIMIT_AS, &limit);
-            CBoardImage image;
-            _exit(int(image.Load()));
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
-        EXPECT_EQ(WEXITSTATUS(status), int(kErrorNotEnoughMemory));
     }
 }
 
