@@ -4,17 +4,17 @@
 // process that starts it (PULSE_SERVER points there), and a recording of that output split into
 // stretches by pitch.
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <atomic>
+#include <bit>
 #include <chrono>
-#include <cmath>
 #include <csignal>
 #include <cstdint>
-#include <fstream>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -22,6 +22,7 @@
 inline constexpr int kPitchHz[] = {1000, 2000, 4000, 8000};
 inline constexpr int kRecordRate = 48000;
 inline constexpr int kBlock = kRecordRate / 1000; // 1 ms
+inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate);
 
 // One stretch of the recording holding one pitch (an index of kPitchHz).
 struct Heard
@@ -31,29 +32,18 @@ struct Heard
     int samples;
 };
 
-// The pitch of a block whose energy there is above 5% of full scale and the most, or -1.
+// The pitch of a 1 ms block (an index of kPitchHz) from its sign changes, or -1 when quiet:
+// 1000 Hz changes sign once or twice in a block, 2000 Hz three or four times, and so on.
 inline int PitchOf(const std::int16_t* x)
 {
-    int best = -1;
-    double bestLevel = 0.05;
-    for (int p = 0; p < 4; ++p)
+    int changes = 0;
+    int peak = 0;
+    for (int n = 1; n < kBlock; ++n)
     {
-        const double w = 2 * 3.14159265358979323846 * kPitchHz[p] / kRecordRate;
-        double re = 0;
-        double im = 0;
-        for (int n = 0; n < kBlock; ++n)
-        {
-            re += x[n] * std::cos(w * n);
-            im += x[n] * std::sin(w * n);
-        }
-        const double level = 2 * std::hypot(re, im) / kBlock / 32768;
-        if (level > bestLevel)
-        {
-            best = p;
-            bestLevel = level;
-        }
+        changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
+        peak = std::max(peak, std::abs(int{x[n]}));
     }
-    return best;
+    return peak < 1600 ? -1 : std::bit_width(unsigned(changes + 1)) - 2;
 }
 
 class SoundServer
@@ -71,26 +61,16 @@ public:
         qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8());
         m_bOk = kind == Kind::Real ? Start() : kind == Kind::None || m_silent.listen(m_strSocket);
     }
-    ~SoundServer()
-    {
-        StopRecording();
-        Stop();
-        qunsetenv("PULSE_SERVER");
-    }
-    SoundServer(const SoundServer&) = delete;
-    SoundServer& operator=(const SoundServer&) = delete;
+    ~SoundServer() { Stop(); } // the recorder ends with it
 
     bool Ok() const { return m_bOk; }
     bool Start() // the real server, again after Stop
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"HOME", "XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
-            environment.insert(name, m_dir.path());
-        m_server.setProcessEnvironment(environment);
-        m_server.setStandardOutputFile(QProcess::nullDevice());
-        m_server.setStandardErrorFile(QProcess::nullDevice());
-        m_server.start("pulseaudio",
-                       {"--daemonize=no", "-n", "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+        const QString home = m_dir.path();
+        m_server.start("env",
+                       {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "XDG_CONFIG_HOME=" + home,
+                        "pulseaudio", "--log-level=error", "--daemonize=no", "-n",
+                        "--exit-idle-time=-1", "--use-pid-file=no", "-L",
                         "module-null-sink sink_name=daviz rate=48000 channels=1 norewinds=1", "-L",
                         "module-native-protocol-unix auth-anonymous=1 socket=" + m_strSocket});
         for (int i = 0; i < 100 && m_server.waitForStarted(); ++i)
@@ -127,60 +107,38 @@ public:
         m_recorder.start("parec", {"--server=unix:" + m_strSocket, "--device=daviz.monitor",
                                    "--latency-msec=1", "--format=s16le", "--rate=48000",
                                    "--channels=1", "--raw"});
+        // Until 0.1 s has arrived nothing is being recorded. The samples written by now were
+        // played by now: sample 0 at the latest as long before as they last.
         m_firstSample = Clock::time_point::max();
-        m_bWatching = true;
-        m_watcher = std::thread(
-            [this]
-            {
-                // The samples written by now were played by now.
-                while (m_bWatching)
-                {
-                    const qint64 samples = QFileInfo(m_strRecording).size() / 2;
-                    if (samples > 0)
-                        m_firstSample = std::min(m_firstSample, Clock::now() - Played(samples));
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-            });
-        // Until the first samples arrive, nothing is being recorded.
-        for (int i = 0; i < 200 && QFileInfo(m_strRecording).size() < kRecordRate / 10; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return QFileInfo(m_strRecording).size() >= kRecordRate / 10;
+        for (int i = 0; i < 2000 && QFileInfo(m_strRecording).size() < kRecordRate / 5; ++i)
+        {
+            const std::int64_t samples = QFileInfo(m_strRecording).size() / 2;
+            if (samples > 0)
+                m_firstSample = std::min(m_firstSample, Clock::now() - samples * kSample);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return QFileInfo(m_strRecording).size() >= kRecordRate / 5;
     }
     std::vector<Heard> StopRecording()
     {
-        if (!m_watcher.joinable())
-            return {};
         m_recorder.terminate();
         m_recorder.waitForFinished();
-        m_bWatching = false;
-        m_watcher.join();
-        std::vector<std::int16_t> samples(
-            static_cast<std::size_t>(QFileInfo(m_strRecording).size() / 2));
-        std::ifstream(m_strRecording.toStdString(), std::ios::binary)
-            .read(reinterpret_cast<char*>(samples.data()), std::streamsize(samples.size() * 2));
+        QFile file(m_strRecording);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.constData());
         std::vector<Heard> heard;
-        std::size_t end = 0; // of the last stretch: one goes on while its pitch stays unbroken
-        for (std::size_t at = 0; at + kBlock <= samples.size(); at += kBlock)
+        for (qsizetype at = 0; at + kBlock <= bytes.size() / 2; at += kBlock)
         {
             const int pitch = PitchOf(&samples[at]);
-            if (pitch < 0)
-                continue;
-            if (!heard.empty() && heard.back().pitch == pitch && end == at)
+            if (!heard.empty() && heard.back().pitch == pitch)
                 heard.back().samples += kBlock;
             else
-                heard.push_back({pitch, m_firstSample + Played(std::int64_t(at)), kBlock});
-            end = at + kBlock;
+                heard.push_back({pitch, m_firstSample + at * kSample, kBlock});
         }
-        // A block where a tone starts or stops abruptly may show a neighbouring pitch.
-        std::erase_if(heard, [](const Heard& h) { return h.samples <= kBlock; });
+        // Silence goes; a block where a tone starts or stops abruptly may show a neighbouring
+        // pitch.
+        std::erase_if(heard, [](const Heard& h) { return h.pitch < 0 || h.samples <= kBlock; });
         return heard;
-    }
-
-private:
-    static Clock::duration Played(std::int64_t samples)
-    {
-        return std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(double(samples) / kRecordRate));
     }
 
     QTemporaryDir m_dir;
@@ -190,8 +148,6 @@ private:
     QLocalServer m_silent;
     QProcess m_server;
     QProcess m_recorder;
-    std::thread m_watcher;
-    std::atomic<bool> m_bWatching = false;
-    // The latest time the recorded sample 0 can have been played, from every look at the file.
+    // The latest time the recorded sample 0 can have been played.
     Clock::time_point m_firstSample;
 };
