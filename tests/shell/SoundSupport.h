@@ -10,19 +10,19 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <bit>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <cstdlib>
 #include <thread>
 #include <vector>
 
-// The test cues' pitches: whole cycles in a block of the recording, so they never mix.
+// The test cues' pitches: whole cycles in a block of the recording.
 inline constexpr int kPitchHz[] = {1000, 2000, 4000, 8000};
 inline constexpr int kRecordRate = 48000;
-inline constexpr int kBlock = kRecordRate / 1000; // 1 ms
-inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate);
+inline constexpr int kBlock = kRecordRate / 1000;                            // 1 ms
+inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate); // 1/3 ns short
 
 // One stretch of the recording holding one pitch (an index of kPitchHz).
 struct Heard
@@ -41,9 +41,9 @@ inline int PitchOf(const std::int16_t* x)
     for (int n = 1; n < kBlock; ++n)
     {
         changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
-        peak = std::max(peak, std::abs(int{x[n]}));
+        peak = std::max(peak, x[n] * x[n]);
     }
-    return peak < 1600 ? -1 : std::bit_width(unsigned(changes + 1)) - 2;
+    return peak < 1600 * 1600 ? -1 : std::bit_width(unsigned(changes + 1)) - 2;
 }
 
 class SoundServer
