@@ -43,7 +43,7 @@ inline int PitchOf(const std::int16_t* x)
         changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
         peak = std::max(peak, x[n] * x[n]);
     }
-    return peak < 1600 * 1600 ? -1 : std::bit_width(unsigned(changes + 1)) - 2;
+    return peak < 1600 * 1600 ? -1 : static_cast<int>(std::bit_width(unsigned(changes + 1))) - 2;
 }
 
 class SoundServer
