@@ -1,5 +1,6 @@
-// The view's cues through a real sound server: heard at once, whole, in order, one at a time;
-// silent with sounds off; and a server that is missing or stops answering costs nothing.
+// The view's cues through a real sound server: heard whole, in order, one at a time, the removal
+// cue while its refill runs; silent with sounds off; and a server that is missing or stops
+// answering costs nothing.
 #include "CAnimator.h"
 #include "ShellTest.h"
 #include "SoundSupport.h"
