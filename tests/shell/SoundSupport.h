@@ -1,73 +1,153 @@
 #pragma once
 
 // A private PulseAudio server with one null output, or a stand-in that misbehaves, for the
-// process that starts it (PULSE_SERVER points there), and a recording of that output.
+// process that starts it (PULSE_SERVER points there), and a recording of that output split into
+// stretches by pitch.
 
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <bit>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
-#include <mutex>
-#include <string>
 #include <thread>
 #include <vector>
 
-#include <sys/types.h>
-
-// The test cues' pitches: whole cycles in a block of the recording, so they never mix.
+// The test cues' pitches: whole cycles in a block of the recording.
 inline constexpr int kPitchHz[] = {1000, 2000, 4000, 8000};
 inline constexpr int kRecordRate = 48000;
-inline constexpr int kBlock = kRecordRate / 1000; // 1 ms
+inline constexpr int kBlock = kRecordRate / 1000;                            // 1 ms
+inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate); // 1/3 ns short
 
 // One stretch of the recording holding one pitch (an index of kPitchHz).
 struct Heard
 {
     int pitch;
-    std::chrono::steady_clock::time_point start; // when its first block was played
+    std::chrono::steady_clock::time_point start; // when its first block was played, at the latest
     int samples;
 };
 
-// For failure messages: pitch, start (ms after the first) and length (samples) of each.
-std::string Describe(const std::vector<Heard>& heard);
+// The pitch of a 1 ms block (an index of kPitchHz) from its sign changes, or -1 when quiet:
+// 1000 Hz changes sign once or twice in a block, 2000 Hz three or four times, and so on.
+inline int PitchOf(const std::int16_t* x)
+{
+    int changes = 0;
+    int peak = 0;
+    for (int n = 1; n < kBlock; ++n)
+    {
+        changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
+        peak = std::max(peak, x[n] * x[n]);
+    }
+    return peak < 1600 * 1600 ? -1 : static_cast<int>(std::bit_width(unsigned(changes + 1))) - 2;
+}
 
 class SoundServer
 {
 public:
+    using Clock = std::chrono::steady_clock;
     enum class Kind
     {
-        Real,     // pulseaudio with a null sink
-        None,     // no socket
-        Refusing, // a socket nobody listens on
-        Silent,   // a socket that takes connections and never answers
+        Real,   // pulseaudio with a null sink
+        None,   // nothing at the socket's path (a socket nobody listens on fails the same way)
+        Silent, // a socket that takes connections and never answers
     };
-    explicit SoundServer(Kind kind);
-    ~SoundServer();
-    SoundServer(const SoundServer&) = delete;
-    SoundServer& operator=(const SoundServer&) = delete;
+    explicit SoundServer(Kind kind)
+    {
+        qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8());
+        m_bOk = kind == Kind::Real ? Start() : kind == Kind::None || m_silent.listen(m_strSocket);
+    }
+    ~SoundServer() { Stop(); } // the recorder ends with it
 
     bool Ok() const { return m_bOk; }
-    bool Start(); // the real server, again after Stop
-    void Stop();
-    void Freeze(bool frozen); // stops answering, without closing its socket
-    // What pactl prints for ARGS, asked of this server.
-    std::string Pactl(const std::string& args) const;
+    bool Start() // the real server, again after Stop
+    {
+        const QString home = m_dir.path();
+        m_server.start("env",
+                       {"HOME=" + home, "XDG_RUNTIME_DIR=" + home, "XDG_CONFIG_HOME=" + home,
+                        "pulseaudio", "--log-level=error", "--daemonize=no", "-n",
+                        "--exit-idle-time=-1", "--use-pid-file=no", "-L",
+                        "module-null-sink sink_name=daviz rate=48000 channels=1 norewinds=1", "-L",
+                        "module-native-protocol-unix auth-anonymous=1 socket=" + m_strSocket});
+        for (int i = 0; i < 100 && m_server.waitForStarted(); ++i)
+        {
+            if (!Pactl({"info"}).isEmpty())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    void Stop()
+    {
+        Freeze(false);
+        m_server.terminate();
+        m_server.waitForFinished();
+    }
+    void Freeze(bool frozen) // stops answering, without closing its socket
+    {
+        if (m_server.processId() > 0)
+            kill(static_cast<pid_t>(m_server.processId()), frozen ? SIGSTOP : SIGCONT);
+    }
+    QString Pactl(const QStringList& args) const
+    {
+        QProcess pactl;
+        pactl.start("pactl", QStringList{"--server=unix:" + m_strSocket} + args);
+        pactl.waitForFinished();
+        return pactl.readAllStandardOutput();
+    }
 
-    // Records the null output from now until StopRecording, then splits it by pitch.
-    bool StartRecording();
-    std::vector<Heard> StopRecording();
+    // Records the null output from now until StopRecording.
+    bool StartRecording()
+    {
+        m_recorder.setStandardOutputFile(m_strRecording);
+        m_recorder.start("parec", {"--server=unix:" + m_strSocket, "--device=daviz.monitor",
+                                   "--latency-msec=1", "--format=s16le", "--rate=48000",
+                                   "--channels=1", "--raw"});
+        // Until 0.1 s has arrived nothing is being recorded. The samples written by now were
+        // played by now: sample 0 at the latest as long before as they last.
+        m_firstSample = Clock::time_point::max();
+        for (int i = 0; i < 2000 && QFileInfo(m_strRecording).size() < kRecordRate / 5; ++i)
+        {
+            const std::int64_t samples = QFileInfo(m_strRecording).size() / 2;
+            if (samples > 0)
+                m_firstSample = std::min(m_firstSample, Clock::now() - samples * kSample);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return QFileInfo(m_strRecording).size() >= kRecordRate / 5;
+    }
+    std::vector<Heard> StopRecording()
+    {
+        m_recorder.terminate();
+        m_recorder.waitForFinished();
+        QFile file(m_strRecording);
+        const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.constData());
+        std::vector<Heard> heard;
+        for (qsizetype at = 0; at + kBlock <= bytes.size() / 2; at += kBlock)
+        {
+            const int pitch = PitchOf(&samples[at]);
+            if (!heard.empty() && heard.back().pitch == pitch)
+                heard.back().samples += kBlock;
+            else
+                heard.push_back({pitch, m_firstSample + at * kSample, kBlock});
+        }
+        // Silence goes; a block where a tone starts or stops abruptly may show a neighbouring
+        // pitch.
+        std::erase_if(heard, [](const Heard& h) { return h.pitch < 0 || h.samples <= kBlock; });
+        return heard;
+    }
 
-private:
-    void Read();
-
-    Kind m_kind;
-    std::string m_strDir;
-    std::string m_strSocket;
+    QTemporaryDir m_dir;
+    const QString m_strSocket = m_dir.filePath("native");
+    const QString m_strRecording = m_dir.filePath("recording");
     bool m_bOk = false;
-    pid_t m_nServer = -1;
-    int m_nStandIn = -1;
-    pid_t m_nRecorder = -1;
-    int m_nRecorderOut = -1;
-    std::thread m_reader;
-    std::mutex m_mutex;
-    std::vector<std::int16_t> m_samples;
-    // The earliest time the recorded sample 0 can have been played, from every read's arrival.
-    std::chrono::steady_clock::time_point m_firstSample;
+    QLocalServer m_silent;
+    QProcess m_server;
+    QProcess m_recorder;
+    // The latest time the recorded sample 0 can have been played.
+    Clock::time_point m_firstSample;
 };
