@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <deque>
@@ -21,15 +20,17 @@ namespace
 constexpr std::size_t W = kBoardColumns, kNone = std::string::npos;
 constexpr char kLetters[] = ".RGBYM";
 
-std::string Letters(const Cell* cells, std::size_t count = kBoardCells)
+// The board, then the pending column.
+std::string Letters(const CGameState& game)
 {
     std::string letters;
-    for (const Cell* cell = cells; cell != cells + count; ++cell)
+    for (std::size_t i = 0; i < kBoardCells + kBoardRows; ++i)
     {
-        const char letter = cell->colour < 6 ? kLetters[cell->colour] : '?';
-        letters += cell->flags == 0               ? letter
-                   : cell->flags == kCellSelected ? static_cast<char>(std::tolower(letter))
-                                                  : '!';
+        const Cell& cell = i < kBoardCells ? game.cells[i] : game.nextColumn[i - kBoardCells];
+        const char letter = cell.colour < 6 ? kLetters[cell.colour] : '?';
+        letters += cell.flags == 0               ? letter
+                   : cell.flags == kCellSelected ? static_cast<char>(std::tolower(letter))
+                                                 : '!';
     }
     return letters;
 }
@@ -90,122 +91,27 @@ std::string Selected(const std::string& board, std::size_t start)
     return std::count(out.begin(), out.end(), mark) >= 2 ? out : Unmarked(board);
 }
 
-// R and G in a checkerboard: no pair anywhere, the wrap included.
-std::string Checkerboard()
+// The balls of one line of cells (count cells from first, step apart) that are neither empty
+// nor marked, moved to its end (towards row 10) or its start (towards column 0).
+void Pack(std::string& b, std::size_t first, std::size_t step, std::size_t count, bool toEnd)
 {
-    std::string board;
-    for (std::size_t row = 0; row < kBoardRows; ++row)
+    std::string kept;
+    for (std::size_t k = 0; k < count; ++k)
     {
-        board += row % 2 == 0 ? "RGRGRGRGRGRGRGRG" : "GRGRGRGRGRGRGRGR";
+        const char cell = b[first + k * step];
+        kept += cell == '.' || std::islower(cell) != 0 ? "" : std::string(1, cell);
     }
-    return board;
+    kept.insert(toEnd ? 0 : kept.size(), count - kept.size(), '.');
+    for (std::size_t k = 0; k < count; ++k)
+    {
+        b[first + k * step] = kept[k];
+    }
 }
 
-// A dealt game whose cells and pending column are then replaced.
-CGameState GameWith(const std::string& board, const std::string& pending)
-{
-    CGameState game;
-    game.NewGameWithSeed(1);
-    const std::string letters = board + pending + std::string(kBoardRows - pending.size(), '.');
-    for (std::size_t i = 0; i < letters.size(); ++i)
-    {
-        const Cell cell{static_cast<std::uint32_t>(std::string(kLetters).find(letters[i])), 0};
-        (i < kBoardCells ? game.cells[i] : game.nextColumn[i - kBoardCells]) = cell;
-    }
-    return game;
-}
-
-// Cues as "name@steps so far"; every step keeps the board and the pending column as they stand.
-struct Recorder : IAnimator
-{
-    explicit Recorder(const CGameState& watched) : game(&watched) {}
-    void Step() override
-    {
-        frames.push_back(Letters(game->cells));
-        pendings.push_back(Letters(game->nextColumn, kBoardRows));
-    }
-    void PlayCue(const char* fileName) override
-    {
-        log +=
-            (log.empty() ? "" : " ") + std::string(fileName) + "@" + std::to_string(frames.size());
-    }
-
-    const CGameState* game;
-    std::vector<std::string> frames, pendings;
-    std::string log;
-};
-
-std::string Deal(const CGameState& game)
-{
-    return Letters(game.cells) + " pending " + Letters(game.nextColumn, kBoardRows);
-}
-} // namespace
-
-// A pair that touches only across the left and right edges is a group but does not keep the game
-// going; after the end Undo stays available and does nothing.
-TEST(Click, AnEdgeOnlyPairEndsTheGame)
-{
-    std::string board = Checkerboard();
-    board[0] = board[1] = 'B';
-    board[5 * W] = board[5 * W + 15] = 'Y';
-    CGameState game = GameWith(board, "");
-    Recorder recorder(game);
-    EXPECT_EQ(game.ProcessClick(15, 5, &recorder), ResultSelected);
-    EXPECT_EQ(game.ProcessClick(1, 0, &recorder), ResultSelected);
-    EXPECT_EQ(game.ProcessClick(0, 0, &recorder), ResultGameOver);
-    EXPECT_EQ(game.ProcessClick(0, 5, &recorder), ResultGameOver);
-    EXPECT_EQ(recorder.log, "select.wav@0 select.wav@0 remove.wav@27 gameover.wav@27 empty.wav@27");
-    EXPECT_TRUE(game.CanUndo());
-    game.Undo();
-    EXPECT_EQ(Rows(Letters(game.cells)), Rows(board.substr(2, 14) + ".." + board.substr(W)));
-    EXPECT_EQ(game.totalScore, 2);
-}
-
-// The refill's scan moves left once per feed and stops where the slid-in balls meet it, so two
-// empty columns at the right get one feed and the right one stays empty.
-TEST(Click, TheRefillCanLeaveAnEmptyColumnAtTheRight)
-{
-    const std::string pending = "BYMBYMBYMYY";
-    std::string board = Checkerboard();
-    for (std::size_t row = 0; row < kBoardRows; ++row)
-    {
-        board.replace(row * W + 14, 2, "YY");
-    }
-    CGameState game = GameWith(board, pending);
-    Recorder recorder(game);
-    game.ProcessClick(15, 0, &recorder);
-    EXPECT_EQ(game.ProcessClick(15, 0, &recorder), ResultRemoved);
-    EXPECT_EQ(recorder.log, "select.wav@0 remove.wav@27");
-    EXPECT_EQ(recorder.frames.size(), 27u + 23u);
-    for (std::size_t row = 0; row < kBoardRows; ++row)
-    {
-        board.replace(row * W + 14, 2, std::string{pending[10 - row], '.'});
-    }
-    EXPECT_EQ(Rows(Letters(game.cells)), Rows(board));
-    EXPECT_EQ(game.totalScore, 22 * 21);
-}
-
-// Two deals in the same second of the clock are alike; another seed deals another game.
-TEST(Deal, NewGameSeedsWithTheTimeInSeconds)
-{
-    CGameState byTime, bySeed, other;
-    std::time_t now = 0;
-    do
-    {
-        now = std::time(nullptr);
-        byTime.NewGame();
-    } while (std::time(nullptr) != now);
-    bySeed.NewGameWithSeed(static_cast<unsigned int>(now));
-    other.NewGameWithSeed(static_cast<unsigned int>(now) + 1);
-    EXPECT_EQ(Deal(byTime), Deal(bySeed));
-    EXPECT_NE(Deal(byTime), Deal(other));
-}
-
-namespace
-{
 // Random play against a model of the game kept as letters: the board with its marks, the pending
-// column, the total, the undo ring and whether a selection is listed.
-struct RandomPlay
+// column, the total, the undo ring and whether a selection is listed. It is the game's animator
+// too: every step keeps the letters as they stand, and cues are logged as "name@steps so far".
+struct RandomPlay : IAnimator
 {
     void Run(long budget)
     {
@@ -231,21 +137,21 @@ struct RandomPlay
         }
         game.NewGameWithSeed(static_cast<unsigned int>(rng()));
         // A full board, but in mid-game column 15 holds the old pending column from row 10 up.
-        board = Letters(game.cells);
-        std::string balls = board;
+        const std::string dealt = Letters(game);
+        std::string balls = dealt.substr(0, kBoardCells);
         for (std::size_t row = 0; midGame && row < kBoardRows; ++row)
         {
-            ASSERT_EQ(board[row * W + W - 1], pending[kBoardRows - 1 - row]) << Rows(board);
+            ASSERT_EQ(balls[row * W + W - 1], pending[kBoardRows - 1 - row]) << Rows(dealt);
             balls[row * W + W - 1] = 'R';
         }
-        ASSERT_EQ(balls.find_first_not_of("RGBYM"), kNone) << "not a full deal" << Rows(board);
-        Drawn(Letters(game.nextColumn, kBoardRows));
+        ASSERT_EQ(balls.find_first_not_of("RGBYM"), kNone) << "not a full deal" << Rows(dealt);
+        board = dealt.substr(0, kBoardCells);
+        Drawn(dealt.substr(kBoardCells));
         ring.clear();
         total = sinceEnd = 0;
         over = listed = undoing = false;
         // Most games are left early, one in four is played to its end.
         newGameAt = rng() % 4 != 0 ? clicks + 1 + rng() % 60 : 0x7FFFFFFFL;
-        ++games;
         Check();
     }
 
@@ -263,7 +169,6 @@ struct RandomPlay
     void Undo()
     {
         game.Undo();
-        ++undos;
         undoing = !over && !ring.empty();
         if (undoing)
         {
@@ -279,28 +184,27 @@ struct RandomPlay
         static const std::uint32_t kOff[] = {16, 11, 17, 255, 1000, 0x7FFFFFFFu, 0xFFFFFFFFu};
         // Mostly on a listed cell or on a ball with a partner, so that games run to their end.
         const std::uint32_t mode = rng() % 100;
-        std::size_t index = rng() % board.size();
-        const std::size_t pair = FindPair(board, index, true);
-        if (mode < 70 && !game.selection.empty())
-        {
-            const CellPos pos = game.selection[rng() % game.selection.size()];
-            index = pos.row * W + pos.column;
-        }
-        else if (mode < 70 && pair != kNone)
-        {
-            index = pair;
-        }
+        const std::size_t pick = rng() % kBoardCells, pair = FindPair(board, pick, true);
+        const std::vector<CellPos>& list = game.selection;
+        const CellPos chosen = list.empty() ? CellPos{W, 0} : list[rng() % list.size()];
+        const std::size_t index = mode >= 70          ? pick
+                                  : chosen.column < W ? chosen.row * W + chosen.column
+                                  : pair != kNone     ? pair
+                                                      : pick;
         std::uint32_t column = index % W, row = index / W;
         if (mode >= 96)
         {
             (rng() % 2 == 0 ? column : row) = kOff[rng() % 7];
         }
+        Click(column, row, rng() % 100 == 0);
+    }
+
+    void Click(std::uint32_t column, std::uint32_t row, bool silent)
+    {
         const char clicked = column < W && row < kBoardRows ? board[row * W + column] : '.';
-        const bool silent = rng() % 100 == 0;
-        recorder.frames.clear();
-        recorder.pendings.clear();
-        recorder.log.clear();
-        const ClickResult result = game.ProcessClick(column, row, silent ? nullptr : &recorder);
+        shown.clear();
+        cues.clear();
+        const ClickResult result = game.ProcessClick(column, row, silent ? nullptr : this);
         ++clicks;
         std::string log = "empty.wav@0";
         ClickResult want = listed ? ResultDeselected : ResultNothing;
@@ -314,8 +218,7 @@ struct RandomPlay
         {
             Remove();
             want = over ? ResultGameOver : ResultRemoved;
-            log = "remove.wav@27" +
-                  (over ? " gameover.wav@" + std::to_string(recorder.frames.size()) : "");
+            log = "remove.wav@27" + (over ? " gameover.wav@" + std::to_string(shown.size()) : "");
         }
         else
         {
@@ -327,14 +230,15 @@ struct RandomPlay
             board = selected;
         }
         undoing = undoing && silent;
-        ASSERT_EQ(recorder.log, log) << "click at " << column << "," << row;
+        ASSERT_EQ(cues, log) << "click at " << column << "," << row;
         ASSERT_EQ(result, want) << "click at " << column << "," << row << Rows(board);
         Check();
     }
 
     // The columns fall one by one and the rows close up one by one. Then, while the scanned
     // column (15 down, one per feed) is empty, the pending column comes in at column 15 from the
-    // bottom up, a frame after each cell and one more, and the rows close up again.
+    // bottom up, a frame after each cell, one more frame with a new pending column drawn, and
+    // the rows close up again.
     void Remove()
     {
         ring.emplace_back(Unmarked(board), total);
@@ -348,48 +252,33 @@ struct RandomPlay
         std::vector<std::string> frames;
         for (std::size_t column = 0; column < W; ++column)
         {
-            std::string kept; // bottom up
-            for (std::size_t i = b.size() - W + column; i < b.size(); i -= W)
-            {
-                kept += std::islower(b[i]) != 0 ? "" : std::string(1, b[i]);
-            }
-            kept.resize(kBoardRows, '.');
-            for (std::size_t k = 0; k < kBoardRows; ++k)
-            {
-                b[b.size() - W + column - k * W] = kept[k];
-            }
-            frames.push_back(b);
+            Pack(b, column, W, kBoardRows, true);
+            frames.push_back(b + pending);
         }
         const auto closeUp = [&]
         {
-            for (std::size_t row = 0; row < b.size(); row += W)
+            for (std::size_t row = 0; row < kBoardRows; ++row)
             {
-                std::string kept = b.substr(row, W);
-                kept.erase(std::remove(kept.begin(), kept.end(), '.'), kept.end());
-                b.replace(row, W,
-                          kept.empty() ? b.substr(row, W) : kept.append(W - kept.size(), '.'));
-                frames.push_back(b);
+                Pack(b, row * W, 1, W, false);
+                frames.push_back(b + pending);
             }
         };
         closeUp();
-        for (std::size_t column = W; column-- > 0 && b[b.size() - W + column] == '.';)
+        for (std::size_t column = W; column-- > 0 && b[kBoardCells - W + column] == '.';)
         {
             for (std::size_t k = 0; k < kBoardRows; ++k)
             {
-                b[b.size() - 1 - k * W] = pending[k];
-                frames.push_back(b);
+                b[kBoardCells - 1 - k * W] = pending[k];
+                frames.push_back(b + pending);
             }
-            frames.push_back(b);
-            const std::vector<std::string>& seen = recorder.pendings;
-            Drawn(frames.size() <= seen.size() ? seen[frames.size() - 1]
-                                               : std::string(kBoardRows, '?'));
+            const std::size_t next = frames.size();
+            Drawn(next < shown.size() ? shown[next].substr(kBoardCells) : "???????????");
+            frames.push_back(b + pending);
             closeUp();
         }
         over = FindPair(b, 0, false) == kNone;
         listed = false;
-        ++removals;
         endings += over ? 1 : 0;
-        const std::vector<std::string>& shown = recorder.frames;
         for (std::size_t k = 0; k < frames.size() && k < shown.size(); ++k)
         {
             ASSERT_EQ(shown[k], frames[k])
@@ -401,9 +290,8 @@ struct RandomPlay
     // The game against the model, after every call.
     void Check()
     {
-        const std::string b = Letters(game.cells);
-        ASSERT_EQ(Rows(b), Rows(board));
-        ASSERT_EQ(Letters(game.nextColumn, kBoardRows), pending);
+        const std::string now = Letters(game), b = now.substr(0, kBoardCells);
+        ASSERT_EQ(Rows(now), Rows(board + pending));
         ASSERT_TRUE(game.totalScore == total && game.gameOver == over) << total;
         ASSERT_EQ(game.CanUndo(), !ring.empty());
         // The list names each marked ball once; after an Undo it may name a group no longer marked.
@@ -420,16 +308,22 @@ struct RandomPlay
         ASSERT_EQ(game.groupScore, n * (n - 1));
     }
 
+    void Step() override { shown.push_back(Letters(game)); }
+    void PlayCue(const char* fileName) override
+    {
+        cues +=
+            (cues.empty() ? "" : " ") + std::string(fileName) + "@" + std::to_string(shown.size());
+    }
+
     std::mt19937 rng{20240611u};
     CGameState game;
-    Recorder recorder{game};
-    std::string board, pending;
+    std::vector<std::string> shown;
+    std::string board, pending, cues;
     std::deque<std::pair<std::string, std::int32_t>> ring; // removals not undone, four deep
     std::int32_t total = 0;
     bool over = false, listed = false, undoing = false;
     int sinceEnd = 0;
-    long newGameAt = 0, clicks = 0, games = 0, removals = 0, endings = 0, undos = 0;
-    long pendingColumns = 0, pendingBalls = 0;
+    long newGameAt = 0, clicks = 0, endings = 0, pendingColumns = 0, pendingBalls = 0;
 };
 } // namespace
 
@@ -439,12 +333,49 @@ TEST(Property, RandomPlayFollowsTheModel)
     const long budget = text != nullptr && std::atol(text) > 0 ? std::atol(text) : 250000;
     RandomPlay play;
     play.Run(budget);
-    std::printf("random play: %ld clicks, %ld undos, %ld games (%ld to the end), %ld removals\n",
-                play.clicks, play.undos, play.games, play.endings, play.removals);
     EXPECT_GE(play.clicks, budget);
     EXPECT_GE(play.endings, budget / 2000);
     // 11 x 5/6 balls on average, with a standard error far below the margin.
     ASSERT_GE(play.pendingColumns, 1000);
     EXPECT_NEAR(static_cast<double>(play.pendingBalls) / static_cast<double>(play.pendingColumns),
                 11.0 * 5.0 / 6.0, 0.15);
+}
+
+// A pair that touches only across the left and right edges is a group but keeps no game going;
+// after the end Undo stays available and does nothing.
+TEST(Click, AnEdgeOnlyPairEndsTheGame)
+{
+    RandomPlay play;
+    play.Deal(true);
+    for (std::size_t i = 0; i < kBoardCells; ++i)
+    {
+        // R and G in a checkerboard, a blue pair at the top left and a yellow pair in row 5.
+        const char letter = i < 2                           ? 'B'
+                            : i == 5 * W || i == 5 * W + 15 ? 'Y'
+                                                            : "RG"[(i + i / W) % 2];
+        play.board[i] = letter;
+        play.game.cells[i].colour = static_cast<std::uint32_t>(std::string(kLetters).find(letter));
+    }
+    play.Click(15, 5, false);
+    play.Click(1, 0, false);
+    play.Click(0, 0, false);
+    play.Click(0, 5, false);
+    EXPECT_TRUE(play.game.gameOver && play.game.CanUndo());
+    play.Undo();
+}
+
+// Two deals in the same second of the clock are alike; another seed deals another game.
+TEST(Deal, NewGameSeedsWithTheTimeInSeconds)
+{
+    CGameState byTime, bySeed, other;
+    std::time_t now = 0;
+    do
+    {
+        now = std::time(nullptr);
+        byTime.NewGame();
+    } while (std::time(nullptr) != now);
+    bySeed.NewGameWithSeed(static_cast<unsigned int>(now));
+    other.NewGameWithSeed(static_cast<unsigned int>(now) + 1);
+    EXPECT_EQ(Letters(byTime), Letters(bySeed));
+    EXPECT_NE(Letters(byTime), Letters(other));
 }
