@@ -1,0 +1,61 @@
+# shellcheck shell=sh
+# Sourced by the checks of real windows: a scratch folder $work, the game's $pid and the servers
+# a check starts, all ended and removed when it exits.
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+# need TOOL...: skips the check where one is missing.
+need() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: no $tool"; exit 77; }
+    done
+}
+# await COMMAND...: up to 15 s, as a loaded machine starts programs slowly.
+await() {
+    for _ in $(seq 150); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+gone() { ! kill -0 "$pid" 2>/dev/null; }
+# ended HOW: the game ends after HOW, with status 0.
+ended() {
+    await gone || fail "$1 did not end the game"
+    wait "$pid"
+    status=$?
+    pid=""
+    [ "$status" = 0 ] || fail "the game ended with status $status after $1"
+}
+# xserver WIDTHxHEIGHT: a private virtual X server on a display number it picks itself, so checks
+# starting at once do not race for one; -noreset: a server resets when its last client leaves,
+# refusing the next game meanwhile.
+xserver() {
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
+    servers="$servers $!"
+    await test -s "$work/display" || fail "no virtual X server"
+    DISPLAY=":$(head -n 1 "$work/display")"
+    export DISPLAY
+}
+titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
+# painted SHOT X Y: the banner and the balls show in the window whose top-left is at X, Y: shaded
+# balls take hundreds of colours where a flat area has few.
+painted() {
+    for area in 460x90+$(($2 + 20))+$(($3 + 80)) 460x60+$(($2 + 20))+$(($3 + 410)); do
+        colours="$(convert "$1" -crop "$area" +repage -format %k info:)"
+        [ "$colours" -gt 500 ] || fail "no board in the screen's area $area ($colours colours)"
+    done
+}
+# A server still closing could take its socket from the next check's server on the same display.
+stop() {
+    # shellcheck disable=SC2086
+    kill $pid $servers 2>/dev/null
+    # shellcheck disable=SC2086
+    wait $pid $servers 2>/dev/null
+    rm -rf "$work"
+}
+work="$(mktemp -d /tmp/daviz-session.XXXXXX)"
+pid=""
+servers=""
+trap stop EXIT
