@@ -1,6 +1,6 @@
 # shellcheck shell=sh
-# Sourced by the checks of real windows: a scratch folder $work, the game's $pid and the servers
-# a check starts, all ended and removed when it exits.
+# Sourced by the checks of real windows and packages: a scratch folder $work, the game's $pid and
+# the $servers a check starts, all ended and removed when it exits.
 fail() {
     echo "FAIL: $*"
     exit 1
@@ -38,20 +38,10 @@ xserver() {
     DISPLAY=":$(head -n 1 "$work/display")"
     export DISPLAY
 }
-titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
-# painted SHOT X Y: the banner and the balls show in the window whose top-left is at X, Y: shaded
-# balls take hundreds of colours where a flat area has few.
-painted() {
-    for area in 460x90+$(($2 + 20))+$(($3 + 80)) 460x60+$(($2 + 20))+$(($3 + 410)); do
-        colours="$(convert "$1" -crop "$area" +repage -format %k info:)"
-        [ "$colours" -gt 500 ] || fail "no board in the screen's area $area ($colours colours)"
-    done
-}
-# A server still closing could take its socket from the next check's server on the same display.
+# Waits for the servers: one still closing could take its socket from the next check's server.
+# shellcheck disable=SC2086
 stop() {
-    # shellcheck disable=SC2086
     kill $pid $servers 2>/dev/null
-    # shellcheck disable=SC2086
     wait $pid $servers 2>/dev/null
     rm -rf "$work"
 }

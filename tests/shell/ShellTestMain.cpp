@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <tuple>
 
 namespace
 {
@@ -22,40 +23,33 @@ int Probe(char** argv)
     if (image.Load() != 0 || shot.isNull())
         return 2;
     image.SetDeviceRatio(ratio);
+    const double scale = image.ShownScale() / ratio;
     const CellPixelLists lists = CellPixels(image);
     const auto device = [ratio](QPoint p)
     { return QPoint(qRound((p.x() + 0.5) * ratio - 0.5), qRound((p.y() + 0.5) * ratio - 0.5)); };
-    // Mean of the largest channel difference from a tile over logical points of the board.
-    const auto error = [&](QPoint at, int tile, const std::vector<QPoint>& points)
+    // Mean over every step-th point of the largest channel difference from a tile of the shown
+    // set, with the board's top-left at device pixel at.
+    const auto error = [&](QPoint at, int tile, const std::vector<QPoint>& points, std::size_t step)
     {
         double sum = 0;
-        for (const QPoint p : points)
+        for (std::size_t i = 0; i < points.size(); i += step)
         {
-            const QPoint d = device(p);
-            const QRgb want =
-                image.Shown().TilePixel(tile, int((d.x() + 0.5) * image.ShownScale() / ratio),
-                                        int((d.y() + 0.5) * image.ShownScale() / ratio));
+            const QPoint d = device(points[i]);
+            const QRgb want = image.Shown().TilePixel(tile, int((d.x() + 0.5) * scale),
+                                                      int((d.y() + 0.5) * scale));
             const QRgb got = shot.valid(at + d) ? shot.pixel(at + d) : want ^ 0x808080u;
             sum += std::max({std::abs(qRed(want) - qRed(got)), std::abs(qGreen(want) - qGreen(got)),
                              std::abs(qBlue(want) - qBlue(got))});
         }
-        return sum / double(points.size());
+        return sum * double(step) / double(points.size());
     };
-    std::vector<QPoint> outside; // every 97th pixel between the cells
-    for (std::size_t i = 0; i < lists[kBoardCells].size(); i += 97)
-        outside.push_back(lists[kBoardCells][i]);
     // Exact where pixels are shown one for one, else what smooth scaling leaves.
-    const double tolerance = ratio == image.ShownScale() ? 0.5 : 16;
-    const int x = std::atoi(argv[3]);
-    const int top = std::atoi(argv[4]);
-    QPoint at(x, -1);
+    const double tolerance = scale == 1 ? 0.5 : 16;
     double best = tolerance;
-    for (int y = top; y <= top + int(80 * ratio); ++y)
-        if (const double e = error({x, y}, 0, outside); e < best)
-        {
-            best = e;
-            at.setY(y);
-        }
+    QPoint at(std::atoi(argv[3]), -1);
+    for (int y = std::atoi(argv[4]), end = y + int(80 * ratio); y <= end; ++y)
+        if (const double e = error({at.x(), y}, 0, lists[kBoardCells], 97); e < best)
+            std::tie(best, at.ry()) = std::tuple(e, y);
     if (at.y() < 0)
         return 1;
     const std::vector<QPoint>& cell =
@@ -63,11 +57,8 @@ int Probe(char** argv)
     int look = -1;
     double lookError = 2 * tolerance + 1;
     for (int tile = 0; tile < kTileCount; ++tile)
-        if (const double e = error(at, tile, cell); e < lookError)
-        {
-            lookError = e;
-            look = tile;
-        }
+        if (const double e = error(at, tile, cell, 1); e < lookError)
+            std::tie(lookError, look) = std::tuple(e, tile);
     const QPoint middle = at + device(cell[cell.size() / 2]);
     std::printf("%d %d %d\n", middle.x(), middle.y(), look);
     return 0;
