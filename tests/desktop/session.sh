@@ -7,9 +7,7 @@ fail() {
 }
 # need TOOL...: skips the check where one is missing.
 need() {
-    for tool in "$@"; do
-        command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: no $tool"; exit 77; }
-    done
+    which "$@" >/dev/null || { echo "SKIP: one of $* is missing"; exit 77; }
 }
 # await COMMAND...: up to 15 s, as a loaded machine starts programs slowly.
 await() {
@@ -19,14 +17,11 @@ await() {
     done
     return 1
 }
-gone() { ! kill -0 "$pid" 2>/dev/null; }
 # ended HOW: the game ends after HOW, with status 0.
 ended() {
-    await gone || fail "$1 did not end the game"
-    wait "$pid"
-    status=$?
+    timeout 15 tail --pid="$pid" -f /dev/null || fail "$1 did not end the game"
+    wait "$pid" || fail "the game ended with status $? after $1"
     pid=""
-    [ "$status" = 0 ] || fail "the game ended with status $status after $1"
 }
 # xserver WIDTHxHEIGHT: a private virtual X server on a display number it picks itself, so checks
 # starting at once do not race for one; -noreset: a server resets when its last client leaves,

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Unpacks the source tarball that scripts/package made, checks it holds what the README names and
-# runs the README's first command there up to the start of the game; the game built then starts.
+# Unpacks the source tarball that scripts/package made, checks it holds the files the README names
+# and runs the README's first command there up to the start of the game; the game built then starts.
 # Usage: tarball.sh OUT VERSION
 set -u
 # shellcheck source=SCRIPTDIR/check_tree.sh
@@ -9,12 +9,11 @@ set -u
 [ -f "$1/daviz-$2.tar.gz" ] || git -C "$(dirname "$0")" rev-parse --git-dir >/dev/null 2>&1 ||
     { echo "SKIP: not a git work tree"; exit 77; }
 tar -xzf "$1/daviz-$2.tar.gz" -C "$work" || fail "no $1/daviz-$2.tar.gz"
-src="$work/daviz-$2"
 for f in README.md scripts/test scripts/packages.txt res/screenshot.png res/screenshot@2x.png; do
-    [ -f "$src/$f" ] || fail "the tarball lacks $f"
+    [ -f "$work/daviz-$2/$f" ] || fail "the tarball lacks $f"
 done
 # Relative to the unpacked folder, the compiler cache knows the files from the last run.
-CCACHE_BASEDIR="$src" CCACHE_NOHASHDIR=1 "$src/scripts/play" --build-only >"$work/log" 2>&1 ||
-    { tail -n 30 "$work/log"; fail "scripts/play --build-only"; }
-starts "$src/build/data" ../duvurir
+CCACHE_BASEDIR="$work/daviz-$2" CCACHE_NOHASHDIR=1 "$work/daviz-$2/scripts/play" --build-only \
+    >"$work/log" 2>&1 || { tail -n 30 "$work/log"; fail "scripts/play --build-only"; }
+starts "$work/daviz-$2/build/data" ../duvurir
 echo "ok: the game builds and starts from the tarball"

@@ -1,8 +1,7 @@
-// The shell tests, run in the data folder. Two helpers for the scripts ride along:
-//   break FOLDER FILE KIND [FILE KIND ...]  copies the data there, files spoilt (see CopySpoilt)
-//   probe SHOT X Y RATIO COLUMN ROW         finds the board on a screenshot at device column X,
-//       within 80 logical pixels below row Y, as the set for that ratio draws it; prints the
-//       cell's middle (device pixels) and the tile it shows there (-1: none), or nothing
+// The shell tests, run in the data folder. A helper for the X scripts rides along:
+//   probe SHOT X Y RATIO COLUMN ROW  finds the board on a screenshot at device column X, within
+//       80 logical pixels below row Y, as the set for that ratio draws it; prints the cell's
+//       middle (device pixels) and whether it shows the select look (1 or 0), or nothing
 #include "ShellTest.h"
 
 #include <QApplication>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <tuple>
 
 namespace
@@ -54,13 +54,9 @@ int Probe(char** argv)
         return 1;
     const std::vector<QPoint>& cell =
         lists[std::atoi(argv[7]) * kBoardColumns + std::atoi(argv[6])];
-    int look = -1;
-    double lookError = 2 * tolerance + 1;
-    for (int tile = 0; tile < kTileCount; ++tile)
-        if (const double e = error(at, tile, cell, 1); e < lookError)
-            std::tie(lookError, look) = std::tuple(e, tile);
     const QPoint middle = at + device(cell[cell.size() / 2]);
-    std::printf("%d %d %d\n", middle.x(), middle.y(), look);
+    // Slot 6 holds the select look.
+    std::printf("%d %d %d\n", middle.x(), middle.y(), error(at, 6, cell, 1) < 2 * tolerance + 1);
     return 0;
 }
 
@@ -68,17 +64,11 @@ int Probe(char** argv)
 
 int main(int argc, char** argv)
 {
-    const QByteArray tool = argc > 1 ? argv[1] : "";
-    if ((tool == "break" && argc % 2 == 1) || (tool == "probe" && argc == 8))
+    if (argc == 8 && std::strcmp(argv[1], "probe") == 0)
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication application(argc, argv);
-        std::vector<std::pair<QString, QString>> spoilt;
-        for (int i = 3; i + 1 < argc; i += 2)
-            spoilt.emplace_back(argv[i], argv[i + 1]);
-        return tool == "probe"                                    ? Probe(argv)
-               : CopySpoilt(QDir::currentPath(), argv[2], spoilt) ? 0
-                                                                  : 1;
+        return Probe(argv);
     }
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
