@@ -35,7 +35,8 @@ run() {
 press() { /usr/bin/python3 "$(dirname "$0")/press.py" "$1" "$2" || fail "could not press $2"; }
 # The About box is the toplevel given a parent; the main window takes no command before it is gone.
 about_closed() {
-    about="$(sed -n 's/.*-> \(xdg_toplevel@[0-9]*\)\.set_parent(xdg_toplevel@.*/\1/p' "$log" | head -n 1)"
+    about="$(sed -n 's/.*-> \(xdg_toplevel@[0-9]*\)\.set_parent(xdg_toplevel@.*/\1/p' "$log" |
+        head -n 1)"
     [ -n "$about" ] && grep -q -- "-> $about\.destroy()" "$log"
 }
 

@@ -7,13 +7,15 @@
 # their sizes, and the menu entry is valid and starts LAUNCHER, a full path.
 check_tree() {
     (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/found"
-    sort "$(dirname "$0")/$2" | diff -u - "$work/found" || fail "the files differ from $2 (- missing, + extra)"
+    sort "$(dirname "$0")/$2" | diff -u - "$work/found" ||
+        fail "the files differ from $2 (- missing, + extra)"
     for size in 16 24 32 48 64 128 256; do
         file -b "$1/share/icons/hicolor/${size}x$size/apps/daviz.png" |
-            grep -q "^PNG image data, $size x $size," || fail "the ${size}px icon is not a ${size}x$size PNG"
+            grep -q "^PNG image data, $size x $size," || fail "the ${size}px icon has another size"
     done
-    desktop-file-validate "$1/share/applications/org.example.Daviz.desktop" || fail "desktop-file-validate"
-    grep -qxF "Exec=\"$3\"" "$1/share/applications/org.example.Daviz.desktop" || fail "the menu entry does not start $3"
+    entry="$1/share/applications/org.example.Daviz.desktop"
+    desktop-file-validate "$entry" || fail "desktop-file-validate"
+    grep -qxF "Exec=\"$3\"" "$entry" || fail "the menu entry does not start $3"
 }
 
 # starts FOLDER PROGRAM: the game started there is still up, waiting in its About box, when the

@@ -7,15 +7,17 @@ set -u
 # shellcheck source=SCRIPTDIR/check_tree.sh
 . "$(dirname "$0")/check_tree.sh"
 prefix="$work/a prefix"
-cmake --install "$1" --prefix "$prefix" >"$work/log" 2>&1 || { cat "$work/log"; fail "cmake --install"; }
+cmake --install "$1" --prefix "$prefix" >"$work/log" 2>&1 ||
+    { cat "$work/log"; fail "cmake --install"; }
 check_tree "$prefix" layout.txt "$prefix/bin/daviz"
 metainfo="$prefix/share/metainfo/org.example.Daviz.metainfo.xml"
 appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate"
 grep -q "<url type=\"homepage\">$2</url>" "$metainfo" || fail "no homepage $2"
 for shot in screenshot.png:1 screenshot@2x.png:2; do
-    size="$(file -b "$(dirname "$0")/../../res/${shot%:*}" | sed -n 's/^PNG image data, \([0-9]*\) x \([0-9]*\),.*/width="\1" height="\2"/p')"
-    grep -qF "<image type=\"source\" $size scale=\"${shot#*:}\">$2screenshots/${shot%:*}</image>" "$metainfo" ||
-        fail "no image ${shot%:*} with its size $size"
+    size="$(file -b "$(dirname "$0")/../../res/${shot%:*}" |
+        sed -n 's/^PNG image data, \([0-9]*\) x \([0-9]*\),.*/width="\1" height="\2"/p')"
+    image="<image type=\"source\" $size scale=\"${shot#*:}\">$2screenshots/${shot%:*}</image>"
+    grep -qF "$image" "$metainfo" || fail "no image ${shot%:*} with its size $size"
 done
 starts / "$prefix/bin/daviz"
 echo "ok: installed tree and its metadata"

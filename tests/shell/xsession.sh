@@ -15,7 +15,8 @@ if [ "$1" = nodisplay ]; then
     err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" -platform \
         offscreen 2>&1 >/dev/null </dev/null)"
     [ $? = 1 ] && [ "$(wc -l <<<"$err")" = 1 ] &&
-        grep -qx 'Daviz cannot start because .*display\.' <<<"$err" || fail "not status 1 with one sentence: $err"
+        grep -qx 'Daviz cannot start because .*display\.' <<<"$err" ||
+        fail "not status 1 with one sentence: $err"
     exit 0
 fi
 need Xvfb openbox xprop xdotool import
@@ -34,8 +35,8 @@ start() {
 # look SCALE COLUMN: whether the bottom row's cell shows the select look on the screen, and its
 # middle; fails where the board is not 2 + 15 pixels from the window's left as the set draws it.
 look() {
-    import -window root "$work/shot.png" &&
-        read -r cx cy selected < <("$tests" probe "$work/shot.png" "$bx" "$Y" "$1" "$2" 10 2>/dev/null)
+    import -window root "$work/shot.png" && read -r cx cy selected < <(
+        "$tests" probe "$work/shot.png" "$bx" "$Y" "$1" "$2" 10 2>/dev/null)
 }
 # play SCALE: the whole window, with the frame around it, is 500 by 600 logical pixels; Return
 # closes the About box; a click on the bottom row selects a group, Ctrl+Shift+N leaves it, a
@@ -45,7 +46,8 @@ play() {
     window="$(await titled '^Daviz$')" || fail "$1: no window titled Daviz"
     sleep 1
     # The client's place from the server itself: xdotool counts a frame's offset twice.
-    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$window" | awk '/Absolute|Width|Height/ { printf "%s ", $NF }')
+    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$window" |
+        awk '/Absolute|Width|Height/ { printf "%s ", $NF }')
     read -r l r t b < <(xprop -id "$window" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
     read -r want bx < <(awk "BEGIN { printf \"%dx%d %d\", 500 * $1, 600 * $1, $X + 17 * $1 + 0.5 }")
     [ "$((WIDTH + ${l:-0} + ${r:-0}))x$((HEIGHT + ${t:-0} + ${b:-0}))" = "$want" ] ||
@@ -60,7 +62,8 @@ play() {
     xdotool key ctrl+shift+n sleep 0.3
     look "$1" "$column" && [ "$selected" = 1 ] || fail "$1: Ctrl+Shift+N acted as Ctrl+N"
     xdotool click 1 sleep 1
-    look "$1" "$column" && [ "$selected" = 0 ] || fail "$1: the second click did not remove the group"
+    look "$1" "$column" && [ "$selected" = 0 ] ||
+        fail "$1: the second click did not remove the group"
     xdotool key ctrl+x
     ended "$1: Ctrl+X"
     echo "ok: scale $1: $want with the frame, a group removed at column $column"
