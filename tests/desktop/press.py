@@ -8,34 +8,15 @@ import time
 
 import pyatspi
 
-
-def find(node, role, name, depth=0):
-    if node is None or depth > 12:
-        return None
-    if node.getRoleName() == role and node.name == name:
-        return node
-    for i in range(node.childCount):
-        found = find(node.getChildAtIndex(i), role, name, depth + 1)
-        if found is not None:
-            return found
-    return None
-
-
-def main():
-    role, name = sys.argv[1], sys.argv[2]
-    desktop = pyatspi.Registry.getDesktop(0)
-    for _ in range(100):
-        for i in range(desktop.childCount):
-            try:
-                control = find(desktop.getChildAtIndex(i), role, name)
-            except Exception:  # the tree changes while it is read
-                control = None
-            if control is not None:
-                control.queryAction().doAction(0)
-                return 0
-        time.sleep(0.1)
-    print(f"no {role} named {name}", file=sys.stderr)
-    return 1
-
-
-sys.exit(main())
+for _ in range(100):
+    try:
+        control = pyatspi.findDescendant(
+            pyatspi.Registry.getDesktop(0),
+            lambda node: node.getRoleName() == sys.argv[1] and node.name == sys.argv[2])
+    except Exception:  # the tree changes while it is read
+        control = None
+    if control is not None:
+        control.queryAction().doAction(0)
+        sys.exit(0)
+    time.sleep(0.1)
+sys.exit(f"no {sys.argv[1]} named {sys.argv[2]}")
