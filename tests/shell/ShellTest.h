@@ -117,43 +117,11 @@ protected:
     CountingCuePlayer player;
 };
 
-// Copies the pictures and waves of folder `from` into `to`, each named file spoilt as its kind
-// says: missing, empty, header (cut to 30 bytes), cut (to half), garbage, size (a well-formed
-// picture a pixel narrower), huge, folder.
-inline bool CopySpoilt(const QString& from, const QString& to,
-                       const std::vector<std::pair<QString, QString>>& spoilt)
+// Copies the pictures and waves of folder `from` into `to`, but the file `except`.
+inline bool CopyData(const QString& from, const QString& to, const QString& except = {})
 {
     bool done = QDir().mkpath(to);
     for (const QString& name : QDir(from).entryList({"*.bmp", "*.wav"}, QDir::Files))
-        done = done && (!QFile::exists(to + "/" + name) || QFile::remove(to + "/" + name)) &&
-               QFile::copy(from + "/" + name, to + "/" + name);
-    for (const auto& [file, kind] : spoilt)
-    {
-        const QString path = to + "/" + file;
-        QFile in(path);
-        QByteArray bytes = in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
-        const QImage image = QImage::fromData(bytes);
-        if (bytes.size() < 54 || !in.remove())
-            return false;
-        const auto put = [&](int at, std::uint32_t value) { std::memcpy(&bytes[at], &value, 4); };
-        if (kind == "huge")
-        {
-            put(18, 0x40000000u);
-            put(22, 0x40000001u);
-        }
-        if (kind == "garbage")
-            bytes.fill('\x5a');
-        bytes.truncate(kind == "empty"    ? 0
-                       : kind == "header" ? 30
-                       : kind == "cut"    ? bytes.size() / 2
-                                          : bytes.size());
-        QFile out(path);
-        if (kind == "folder")
-            done = done && QDir().mkdir(path);
-        else if (kind == "size")
-            done = done && image.copy(0, 0, image.width() - 1, image.height()).save(path, "BMP");
-        else if (kind != "missing")
-            done = done && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
-    }
+        done = done && (name == except || QFile::copy(from + "/" + name, to + "/" + name));
     return done;
 }

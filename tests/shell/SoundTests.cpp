@@ -24,7 +24,7 @@ protected:
     // when it is gone has no pair either, so the game ends.
     void Open()
     {
-        ASSERT_TRUE(CopySpoilt(data, folder.path(), {}));
+        ASSERT_TRUE(CopyData(data, folder.path()));
         for (int i = 0; i < 4; ++i)
             ASSERT_TRUE(wav::Write(
                 (folder.path() + "/" + kCues[i]).toStdString(),
