@@ -1,3 +1,5 @@
+#include "ErrorCodes.h"
+#include "ErrorText.h"
 #include "ShellTest.h"
 
 #include <QTemporaryDir>
@@ -83,8 +85,8 @@ TEST_F(ViewTest, Picture)
 }
 
 // A missing board picture (the readers' and the loader's refusals are tested with them): one
-// "Error" box naming the file and the folder, nothing waits, and the game goes on without a
-// picture, taking no moves and playing no cue.
+// "Error" box naming the file, the folder and what is wrong, nothing waits, and the game goes on
+// without a picture, taking no moves and playing no cue.
 TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
 {
     const QString data = QDir::currentPath();
@@ -98,9 +100,11 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
         CountingCuePlayer player;
         view.SetCuePlayer(&player);
         ASSERT_EQ(ErrorBoxLog::texts.size(), 1u);
-        EXPECT_TRUE(ErrorBoxLog::texts[0].contains("matrix.bmp") &&
-                    ErrorBoxLog::texts[0].contains(QDir::toNativeSeparators(folder.path())))
-            << ErrorBoxLog::texts[0];
+        const QString& text = ErrorBoxLog::texts[0];
+        EXPECT_TRUE(text.contains("matrix.bmp") &&
+                    text.contains(QDir::toNativeSeparators(folder.path())) &&
+                    text.contains(QString::fromStdString(ErrorText(kErrorFileNotFound))))
+            << text;
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         for (const QPoint p : {QPoint(100, 100), QPoint(250, 300), QPoint(30, 40)})
