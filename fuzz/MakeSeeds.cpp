@@ -5,6 +5,7 @@
 #include "BitmapFile.h"
 #include "WaveFile.h"
 
+#include <array>
 #include <cstdio>
 #include <string>
 
@@ -21,20 +22,27 @@ int main(int argc, char** argv)
     int count = 0;
     const auto name = [&](const std::string& ending)
     { return folder / ("seed-" + std::to_string(++count) + ending); };
-    for (const std::uint16_t bits : {1, 4, 8, 16, 24, 32})
-        for (const std::uint32_t headerSize : {12u, 40u, 108u, 124u})
-            for (const bool topDown : {false, true})
-            {
-                // The core header has neither these depths nor a top-down form.
-                if (kind == "wave" || (headerSize == 12 && (bits % 16 == 0 || topDown)))
-                    continue;
-                bmp::Picture picture = bmp::Make(5, 3, bits);
-                for (std::size_t i = 0; i < picture.pixels.size(); ++i)
-                    picture.pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) >> (32 - bits);
-                for (std::size_t i = 0; i < picture.palette.size(); ++i)
-                    picture.palette[i] = RgbQuad{std::uint8_t(i), 0, std::uint8_t(255 - i), 0};
-                bmp::WritePicture(name(".bmp"), picture, {headerSize, topDown});
-            }
+    for (int i = 0; kind == "bitmap" && i < 6 * 4 * 2; ++i)
+    {
+        const std::uint16_t bits = std::array<std::uint16_t, 6>{1, 4, 8, 16, 24, 32}[i / 8];
+        const std::uint32_t headerSize = std::array<std::uint32_t, 4>{12, 40, 108, 124}[i / 2 % 4];
+        const bool topDown = i % 2 == 1;
+        // The core header has neither these depths nor a top-down form.
+        if (headerSize == 12 && (bits % 16 == 0 || topDown))
+        {
+            continue;
+        }
+        bmp::Picture picture = bmp::Make(5, 3, bits);
+        for (std::size_t p = 0; p < picture.pixels.size(); ++p)
+        {
+            picture.pixels[p] = static_cast<std::uint32_t>(p * 2654435761u) >> (32 - bits);
+        }
+        for (std::size_t p = 0; p < picture.palette.size(); ++p)
+        {
+            picture.palette[p] = RgbQuad{std::uint8_t(p), 0, std::uint8_t(255 - p), 0};
+        }
+        bmp::WritePicture(name(".bmp"), picture, {headerSize, topDown});
+    }
     if (kind == "bitmap")
     {
         bmp::Picture shortPalette = bmp::Make(3, 2, 8, 1);
@@ -43,12 +51,11 @@ int main(int argc, char** argv)
         bmp::WritePicture(name(".bmp"), bmp::Make(4, 4, 8), {40, false, 1});
         return 0;
     }
-    for (const std::uint16_t bits : {8, 16})
-        for (const std::uint16_t channels : {1, 2})
-        {
-            const wav::Format format{1, channels, 8000, bits};
-            wav::Write(name(".wav"), wav::Make(format, wav::Tone(format, 1000, 0.002)));
-        }
+    for (const std::uint16_t format : {0x0801, 0x0802, 0x1001, 0x1002}) // bits, channels
+    {
+        const wav::Format f{1, std::uint16_t(format & 0xff), 8000, std::uint16_t(format >> 8)};
+        wav::Write(name(".wav"), wav::Make(f, wav::Tone(f, 1000, 0.002)));
+    }
     std::vector<std::uint8_t> listed = wav::Make({}, wav::Tone({}, 500, 0.001));
     const std::vector<std::uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
     listed.insert(listed.begin() + 36, list.begin(), list.end());

@@ -40,9 +40,7 @@ std::string Rows(const std::string& board)
 {
     std::string text;
     for (std::size_t i = 0; i < board.size(); i += W)
-    {
         text += "\n  " + board.substr(i, W);
-    }
     return text;
 }
 
@@ -60,9 +58,7 @@ std::size_t FindPair(const std::string& b, std::size_t start, bool wrap)
         const std::size_t i = (start + k) % b.size(), right = i - i % W + (i + 1) % W;
         if (b[i] != '.' &&
             (((wrap || right > i) && b[right] == b[i]) || (i + W < b.size() && b[i + W] == b[i])))
-        {
             return i;
-        }
     }
     return kNone;
 }
@@ -78,12 +74,8 @@ std::string Selected(const std::string& board, std::size_t start)
         const std::size_t row = i - i % W;
         out[i] = mark;
         for (std::size_t n : {row + (i + 1) % W, row + (i + W - 1) % W, i + W, i - W})
-        {
             if (n < out.size() && out[n] == colour)
-            {
                 self(self, n);
-            }
-        }
     };
     fill(fill, start);
     return std::count(out.begin(), out.end(), mark) >= 2 ? out : Unmarked(board);
@@ -113,9 +105,7 @@ struct RandomPlay : IAnimator
     {
         const bool midGame = !fresh && !over;
         if (fresh)
-        {
             game = CGameState();
-        }
         game.NewGameWithSeed(static_cast<unsigned int>(rng()));
         // A full board, but in mid-game column 15 holds the old pending column from row 10 up.
         const std::string dealt = Letters(game);
@@ -173,9 +163,7 @@ struct RandomPlay : IAnimator
                                                       : pick;
         std::uint32_t column = index % W, row = index / W;
         if (mode >= 96)
-        {
             (rng() % 2 == 0 ? column : row) = kOff[rng() % 7];
-        }
         const bool silent = rng() % 100 == 0;
         const char clicked = column < W && row < kBoardRows ? board[row * W + column] : '.';
         shown.clear();
@@ -219,9 +207,7 @@ struct RandomPlay : IAnimator
     {
         ring.emplace_back(Unmarked(board), total);
         if (ring.size() > kHistoryDepth)
-        {
             ring.pop_front();
-        }
         const auto n = std::count_if(board.begin(), board.end(), ::islower);
         total += static_cast<std::int32_t>(n * (n - 1));
         frames.clear();
@@ -266,9 +252,7 @@ struct RandomPlay : IAnimator
             }
             kept.insert(columns ? 0 : kept.size(), count - kept.size(), '.');
             for (std::size_t k = 0; k < count; ++k)
-            {
                 board[first + k * step] = kept[k];
-            }
             frames.push_back(board + pending);
         }
     }
