@@ -159,13 +159,15 @@ void BM_PlayCue(benchmark::State& state)
 {
     WriteCues(0.06);
     const int kind = static_cast<int>(state.range(0));
-    // The frozen one is the real one, frozen below.
-    SoundServer server(kind == 3 ? SoundServer::Kind::Real : static_cast<SoundServer::Kind>(kind));
+    // 0: the real server; 1: none; 2: the real one frozen before the player connects, so that it
+    // takes the connection and never answers; 3: frozen after.
+    SoundServer server(kind == 1 ? SoundServer::Kind::None : SoundServer::Kind::Real);
+    server.Freeze(kind == 2);
     CCuePlayer player("Daviz");
     for (const char* cue : kCues)
         player.Preload(cue);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    server.Freeze(kind == 3);
+    server.Freeze(kind >= 2);
     std::vector<double> micros;
     int i = 0;
     for (auto _ : state) // NOLINT(clang-analyzer-deadcode.DeadStores)

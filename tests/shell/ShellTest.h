@@ -47,14 +47,10 @@ inline CellPixelLists CellPixels(const CBoardImage& image)
 {
     CellPixelLists lists;
     const CBoardSet& set = image.BaseSet();
-    for (int y = 0; y < set.Height(); ++y)
+    for (int i = 0; i < set.Width() * set.Height(); ++i)
     {
-        for (int x = 0; x < set.Width(); ++x)
-        {
-            const RgbQuad& e = *set.EntryAt(x, y);
-            const bool cell = e.green == 0 && e.red < kBoardColumns && e.blue < kBoardRows;
-            lists[cell ? e.blue * kBoardColumns + e.red : kBoardCells].emplace_back(x, y);
-        }
+        const QPoint p(i % set.Width(), i / set.Width());
+        lists[CBoardSet::CellOfEntry(*set.EntryAt(p.x(), p.y()))].push_back(p);
     }
     return lists;
 }
@@ -122,6 +118,9 @@ inline bool CopyData(const QString& from, const QString& to, const QString& exce
 {
     bool done = QDir().mkpath(to);
     for (const QString& name : QDir(from).entryList({"*.bmp", "*.wav"}, QDir::Files))
+    {
+        QFile::remove(to + "/" + name);
         done = done && (name == except || QFile::copy(from + "/" + name, to + "/" + name));
+    }
     return done;
 }

@@ -1,12 +1,10 @@
 #pragma once
 
-// A private PulseAudio server with one null output, or a stand-in that misbehaves, for the
-// process that starts it (PULSE_SERVER points there), and a recording of that output split into
-// stretches by pitch.
+// A private PulseAudio server with one null output, or none, for the process that starts it
+// (PULSE_SERVER points there), and a recording of that output split into stretches by pitch.
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalServer>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -52,14 +50,13 @@ public:
     using Clock = std::chrono::steady_clock;
     enum class Kind
     {
-        Real,   // pulseaudio with a null sink
-        None,   // nothing at the socket's path (a socket nobody listens on fails the same way)
-        Silent, // a socket that takes connections and never answers
+        Real, // pulseaudio with a null sink; frozen, it takes connections and never answers
+        None, // nothing at the socket's path (a socket nobody listens on fails the same way)
     };
     explicit SoundServer(Kind kind)
     {
         qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8());
-        m_bOk = kind == Kind::Real ? Start() : kind == Kind::None || m_silent.listen(m_strSocket);
+        m_bOk = kind == Kind::None || Start();
     }
     ~SoundServer() { Stop(); } // the recorder ends with it
 
@@ -145,7 +142,6 @@ public:
     const QString m_strSocket = m_dir.filePath("native");
     const QString m_strRecording = m_dir.filePath("recording");
     bool m_bOk = false;
-    QLocalServer m_silent;
     QProcess m_server;
     QProcess m_recorder;
     // The latest time the recorded sample 0 can have been played.
