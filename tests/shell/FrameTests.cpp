@@ -16,29 +16,10 @@
 namespace
 {
 
-// A shown, active frame over the data folder.
-class FrameTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        PrepareView(View());
-        View().SetCuePlayer(&player);
-        frame.show();
-        frame.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-        ASSERT_EQ(QApplication::focusWidget(), &View());
-    }
-    CChildView& View() { return frame.View(); }
-
-    CMainFrame frame;
-    CountingCuePlayer player;
-};
-
 // A game to its end, press by press and key by key: the score line, the cues, "GAME OVER", and
 // the commands' states (Undo disabled after New Game, enabled after a removal, enabled yet refused
 // after the end; the sounds' check mark). The whole window stays 500 by 600 throughout.
-TEST_F(FrameTest, PlayFollowsEachPressAndKey)
+TEST_F(ShownFrame, PlayFollowsEachPressAndKey)
 {
     frame.resize(800, 700);
     frame.showMaximized();
@@ -71,32 +52,32 @@ TEST_F(FrameTest, PlayFollowsEachPressAndKey)
         {"new game", {}, none, Qt::ControlModifier | Qt::Key_N, 0, 0, {}, false, false},
     };
     // Two red pairs: removing the one at the top left leaves a move, so the game goes on.
-    SetBoard(View(), [](std::uint32_t c, std::uint32_t r)
+    SetBoard(view, [](std::uint32_t c, std::uint32_t r)
              { return (r == 5 && (c == 5 || c == 6)) ? 1u : LastPairBoard(c, r); });
     for (const auto& step : steps)
     {
         SCOPED_TRACE(step.what);
         player.cues.clear();
         if (step.cell.x() == -2)
-            SetBoard(View(), LastPairBoard);
+            SetBoard(view, LastPairBoard);
         if (step.button == Qt::NoButton)
             QTest::keyClick(QApplication::focusWidget(), step.key.key(),
                             step.key.keyboardModifiers());
         else if (step.cell.x() == -1)
-            QTest::mouseClick(&View(), step.button, {}, View().ClientOrigin() + QPoint(3, 3));
+            QTest::mouseClick(&view, step.button, {}, view.ClientOrigin() + QPoint(3, 3));
         else
-            Click(View(), std::max(step.cell.x(), 0), std::max(step.cell.y(), 0), step.button);
+            Click(view, std::max(step.cell.x(), 0), std::max(step.cell.y(), 0), step.button);
         QCoreApplication::processEvents();
-        EXPECT_EQ(View().ScoreText(), Score(step.total, step.group));
+        EXPECT_EQ(view.ScoreText(), Score(step.total, step.group));
         EXPECT_EQ(player.cues, step.cues);
-        EXPECT_EQ(View().GameOverShown(), step.over);
+        EXPECT_EQ(view.GameOverShown(), step.over);
         EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
     }
-    EXPECT_FALSE(View().Sounds() || frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
+    EXPECT_FALSE(view.Sounds() || frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
     // The check mark follows the sounds also when they change behind the menu's back.
     {
-        const QSignalBlocker unseen(&View());
-        View().OnToggleSounds();
+        const QSignalBlocker unseen(&view);
+        view.OnToggleSounds();
     }
     emit qobject_cast<QMenu*>(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->associatedObjects().value(0))
         ->aboutToShow();

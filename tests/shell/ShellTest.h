@@ -1,8 +1,10 @@
 #pragma once
 
 #include "CChildView.h"
+#include "CMainFrame.h"
 #include "ICuePlayer.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -93,23 +95,24 @@ inline void PrepareView(CChildView& view)
     view.PreCreateWindow();
 }
 
-// A shown view over the data folder, its cues counted.
-class ViewTest : public testing::Test
+// A shown, active frame over the data folder, its view's cues counted.
+class ShownFrame : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        ErrorBoxLog::texts.clear();
         PrepareView(view);
         view.SetCuePlayer(&player);
-        view.resize(496, 560);
-        view.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        frame.show();
+        frame.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+        ASSERT_EQ(QApplication::focusWidget(), &view);
         ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
     }
     QImage Grab() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-    CChildView view;
+    CMainFrame frame;
+    CChildView& view = frame.View();
     CountingCuePlayer player;
 };
 

@@ -11,7 +11,7 @@ namespace
 
 // A press at the lowest pixels of a ball hits that ball, not the one two pixels further on (the
 // sunken edge is no part of the board's coordinates); a double click selects and removes.
-TEST_F(ViewTest, EdgePressAndDoubleClick)
+TEST_F(ShownFrame, EdgePressAndDoubleClick)
 {
     SetBoard(view, LastPairBoard);
     const CellPixelLists cells = CellPixels(view.BoardImage());
@@ -34,7 +34,7 @@ TEST_F(ViewTest, EdgePressAndDoubleClick)
 // Black, the board unscaled at (15, 20) (pixel for pixel where the screen's ratio is the set's),
 // the score line below it, "GAME OVER" over it until New Game; painting straight onto the widget
 // gives the same picture.
-TEST_F(ViewTest, Picture)
+TEST_F(ShownFrame, Picture)
 {
     QImage shot = Grab();
     // Run at several scale factors: the grab holds device pixels.
