@@ -327,11 +327,11 @@ struct FrameCheck : IAnimator
         ExpectShown(image, map, game);
         ++frames;
     }
-    void PlayCue(const char*) override { ++cues; }
+    void PlayCue(const char*) override {}
     CBoardImage& image;
     const CGameState& game;
     const bmp::Picture& map;
-    int frames = 0, cues = 0;
+    int frames = 0;
 };
 
 // Random play in files of every layout: each frame, composed from the last one, shows every cell
@@ -454,9 +454,8 @@ TEST_F(Imaging, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
     EXPECT_EQ(image.FailedFile(), nullptr);
 }
 
-// The hit test reads red and blue of the entry under the point, measured from the origin; a click
-// hands that cell to the rules, which select it on a board of one colour, and recomposes.
-TEST_F(Imaging, ClickHitsTheEntryUnderThePointFromTheOrigin)
+// The hit test reads red and blue of the entry under the point, measured from the origin.
+TEST_F(Imaging, HitTestReadsTheEntryUnderThePointFromTheOrigin)
 {
     WriteBoardFiles();
     bmp::Picture map = CellMap();
@@ -497,13 +496,6 @@ TEST_F(Imaging, ClickHitsTheEntryUnderThePointFromTheOrigin)
         ASSERT_EQ(image.HitTest(c.x, c.y, column, row), c.hit);
         const RgbQuad e = c.hit ? map.palette[map.At(c.mapX, c.mapY)] : RgbQuad{77, 0, 77, 0};
         EXPECT_TRUE(column == e.red && row == e.blue) << column << "," << row;
-        game = Board(2);
-        FrameCheck check(image, game, map);
-        const bool cell = c.hit && e.red < 16 && e.blue < 11;
-        EXPECT_EQ(image.Click(c.x, c.y, game, &check), cell ? std::uint32_t{ResultSelected} : 0u);
-        EXPECT_EQ(check.cues, c.hit ? 1 : 0);
-        if (cell)
-            ExpectShown(image, map, game);
     }
 }
 
@@ -545,7 +537,6 @@ TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
         image.SetDeviceRatio(c.ratio);
         EXPECT_EQ(image.ShownScale(), c.scale);
         EXPECT_EQ(image.FailedFile(), nullptr);
-        ExpectShown(image, plain, game);
         for (std::int32_t i = 0; c.scale == 2 && i < 4 * kWidth * kHeight; ++i)
         {
             const std::int32_t x = i % (2 * kWidth), y = i / (2 * kWidth);
@@ -556,7 +547,6 @@ TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
         }
         image.SetDeviceRatio(1.0);
         EXPECT_EQ(image.ShownScale(), 1);
-        ExpectShown(image, plain, game);
     }
 }
 
