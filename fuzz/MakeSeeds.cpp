@@ -32,16 +32,7 @@ int main(int argc, char** argv)
         {
             continue;
         }
-        bmp::Picture picture = bmp::Make(5, 3, bits);
-        for (std::size_t p = 0; p < picture.pixels.size(); ++p)
-        {
-            picture.pixels[p] = static_cast<std::uint32_t>(p * 2654435761u) >> (32 - bits);
-        }
-        for (std::size_t p = 0; p < picture.palette.size(); ++p)
-        {
-            picture.palette[p] = RgbQuad{std::uint8_t(p), 0, std::uint8_t(255 - p), 0};
-        }
-        bmp::WritePicture(name(".bmp"), picture, {headerSize, topDown});
+        bmp::WritePicture(name(".bmp"), bmp::Make(5, 3, bits, 1), {headerSize, topDown});
     }
     if (kind == "bitmap")
     {
