@@ -1,7 +1,8 @@
 #pragma once
 
-// A private PulseAudio server with one null output, or none, for the process that starts it
-// (PULSE_SERVER points there), and a recording of that output split into stretches by pitch.
+// A private PulseAudio server with one null output for the process that makes it (PULSE_SERVER
+// points there, also for the pactl and parec it runs), and a recording of that output split into
+// stretches by pitch.
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,14 +20,13 @@
 // The test cues' pitches: whole cycles in a block of the recording.
 inline constexpr int kPitchHz[] = {1000, 2000, 4000, 8000};
 inline constexpr int kRecordRate = 48000;
-inline constexpr int kBlock = kRecordRate / 1000;                            // 1 ms
-inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate); // 1/3 ns short
+inline constexpr int kBlock = kRecordRate / 1000; // 1 ms
 
 // One stretch of the recording holding one pitch (an index of kPitchHz).
 struct Heard
 {
     int pitch;
-    std::chrono::steady_clock::time_point start; // when its first block was played, at the latest
+    qsizetype start; // its first sample
     int samples;
 };
 
@@ -47,7 +47,6 @@ inline int PitchOf(const std::int16_t* x)
 class SoundServer
 {
 public:
-    using Clock = std::chrono::steady_clock;
     SoundServer() { qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8()); } // for pactl too
     ~SoundServer() { Stop(); } // the recorder ends with it
 
@@ -89,16 +88,9 @@ public:
         m_recorder.setStandardOutputFile(m_strRecording);
         m_recorder.start("parec", {"--device=daviz.monitor", "--latency-msec=1", "--format=s16le",
                                    "--rate=48000", "--channels=1", "--raw"});
-        // Until 0.1 s has arrived nothing is being recorded. The samples written by now were
-        // played by now: sample 0 at the latest as long before as they last.
-        m_firstSample = Clock::time_point::max();
+        // Until 0.1 s has arrived nothing is being recorded.
         for (int i = 0; i < 2000 && QFileInfo(m_strRecording).size() < kRecordRate / 5; ++i)
-        {
-            const std::int64_t samples = QFileInfo(m_strRecording).size() / 2;
-            if (samples > 0)
-                m_firstSample = std::min(m_firstSample, Clock::now() - samples * kSample);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         return QFileInfo(m_strRecording).size() >= kRecordRate / 5;
     }
     std::vector<Heard> StopRecording()
@@ -115,7 +107,7 @@ public:
             if (!heard.empty() && heard.back().pitch == pitch)
                 heard.back().samples += kBlock;
             else
-                heard.push_back({pitch, m_firstSample + at * kSample, kBlock});
+                heard.push_back({pitch, at, kBlock});
         }
         // Silence goes; a block where a tone starts or stops abruptly may show a neighbouring
         // pitch.
@@ -128,6 +120,4 @@ public:
     const QString m_strRecording = m_dir.filePath("recording");
     QProcess m_server;
     QProcess m_recorder;
-    // The latest time the recorded sample 0 can have been played.
-    Clock::time_point m_firstSample;
 };
