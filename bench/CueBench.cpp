@@ -15,6 +15,7 @@
 #include "WaveFile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <thread>
 
 #include <unistd.h>
 
@@ -33,6 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kCues[] = {"select.wav", "remove.wav", "empty.wav", "gameover.wav"};
 const wav::Format kFormat{1, 1, 44100, 16};
+const std::chrono::nanoseconds kSample(1000000000 / kRecordRate); // of the recording; 1/3 ns short
 
 void WriteCues(double seconds)
 {
@@ -56,6 +59,21 @@ public:
 private:
     ICuePlayer* m_pPlayer;
 };
+
+// The latest time the recording's sample 0 can have been played: the samples written by a moment
+// were played by then, so sample 0 as long before as they last. Watched for 50 ms, the least lag
+// wins.
+Clock::time_point FirstSample(const QString& recording)
+{
+    Clock::time_point first = Clock::time_point::max();
+    for (int i = 0; i < 50; ++i)
+    {
+        first = std::min<Clock::time_point>(first, Clock::now() -
+                                                       QFileInfo(recording).size() / 2 * kSample);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return first;
+}
 
 double Percentile(std::vector<double> v, double q)
 {
@@ -83,11 +101,12 @@ void BM_CueDuringSettle(benchmark::State& state)
 {
     const double seconds = double(state.range(0)) / 1000;
     WriteCues(seconds);
-    SoundServer server(SoundServer::Kind::Real);
+    SoundServer server;
+    const bool started = server.Start();
     CChildView view;
     view.resize(496, 560);
     view.show();
-    if (!server.Ok() || !QTest::qWaitForWindowExposed(&view))
+    if (!started || !QTest::qWaitForWindowExposed(&view))
     {
         state.SkipWithError("no sound server or no window");
         return;
@@ -117,6 +136,7 @@ void BM_CueDuringSettle(benchmark::State& state)
         QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ball);
         QTest::qWait(100);
         server.StartRecording();
+        const Clock::time_point firstSample = FirstSample(server.m_strRecording);
         QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, ball);
         QTest::qWait(static_cast<int>(seconds * 1000) + 150);
         const std::vector<Heard> heard = server.StopRecording();
@@ -127,8 +147,9 @@ void BM_CueDuringSettle(benchmark::State& state)
             state.SkipWithError("the removal cue was not heard");
             break;
         }
+        const Clock::time_point heardAt = firstSample + removal->start * kSample;
         const double onset =
-            std::chrono::duration<double, std::milli>(removal->start - stopwatch.removal).count();
+            std::chrono::duration<double, std::milli>(heardAt - stopwatch.removal).count();
         onsets.push_back(onset);
         // All of it, should it have been heard in pieces.
         int samples = 0;
@@ -161,7 +182,9 @@ void BM_PlayCue(benchmark::State& state)
     const int kind = static_cast<int>(state.range(0));
     // 0: the real server; 1: none; 2: the real one frozen before the player connects, so that it
     // takes the connection and never answers; 3: frozen after.
-    SoundServer server(kind == 1 ? SoundServer::Kind::None : SoundServer::Kind::Real);
+    SoundServer server;
+    if (kind != 1)
+        server.Start();
     server.Freeze(kind == 2);
     CCuePlayer player("Daviz");
     for (const char* cue : kCues)

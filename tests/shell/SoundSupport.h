@@ -1,7 +1,8 @@
 #pragma once
 
-// A private PulseAudio server with one null output, or none, for the process that starts it
-// (PULSE_SERVER points there), and a recording of that output split into stretches by pitch.
+// A private PulseAudio server with one null output for the process that makes it (PULSE_SERVER
+// points there, also for the pactl and parec it runs), and a recording of that output split into
+// stretches by pitch.
 
 #include <QFile>
 #include <QFileInfo>
@@ -19,14 +20,13 @@
 // The test cues' pitches: whole cycles in a block of the recording.
 inline constexpr int kPitchHz[] = {1000, 2000, 4000, 8000};
 inline constexpr int kRecordRate = 48000;
-inline constexpr int kBlock = kRecordRate / 1000;                            // 1 ms
-inline constexpr std::chrono::nanoseconds kSample(1000000000 / kRecordRate); // 1/3 ns short
+inline constexpr int kBlock = kRecordRate / 1000; // 1 ms
 
 // One stretch of the recording holding one pitch (an index of kPitchHz).
 struct Heard
 {
     int pitch;
-    std::chrono::steady_clock::time_point start; // when its first block was played, at the latest
+    qsizetype start; // its first sample
     int samples;
 };
 
@@ -47,21 +47,11 @@ inline int PitchOf(const std::int16_t* x)
 class SoundServer
 {
 public:
-    using Clock = std::chrono::steady_clock;
-    enum class Kind
-    {
-        Real, // pulseaudio with a null sink; frozen, it takes connections and never answers
-        None, // nothing at the socket's path (a socket nobody listens on fails the same way)
-    };
-    explicit SoundServer(Kind kind)
-    {
-        qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8());
-        m_bOk = kind == Kind::None || Start();
-    }
+    SoundServer() { qputenv("PULSE_SERVER", "unix:" + m_strSocket.toUtf8()); } // for pactl too
     ~SoundServer() { Stop(); } // the recorder ends with it
 
-    bool Ok() const { return m_bOk; }
-    bool Start() // the real server, again after Stop
+    // Until started, nothing is at the socket's path: no server, as a socket nobody listens on.
+    bool Start()
     {
         const QString home = m_dir.path();
         m_server.start("env",
@@ -70,50 +60,37 @@ public:
                         "--exit-idle-time=-1", "--use-pid-file=no", "-L",
                         "module-null-sink sink_name=daviz rate=48000 channels=1 norewinds=1", "-L",
                         "module-native-protocol-unix auth-anonymous=1 socket=" + m_strSocket});
-        for (int i = 0; i < 100 && m_server.waitForStarted(); ++i)
-        {
-            if (!Pactl({"info"}).isEmpty())
-                return true;
+        for (int i = 0; i < 100 && Pactl({"info"}).isEmpty(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
+        return !Pactl({"info"}).isEmpty();
     }
-    void Stop()
+    void Stop() // frozen or not
     {
-        Freeze(false);
-        m_server.terminate();
+        m_server.kill();
         m_server.waitForFinished();
     }
-    void Freeze(bool frozen) // stops answering, without closing its socket
+    // Frozen, it takes connections and never answers.
+    void Freeze(bool frozen)
     {
         if (m_server.processId() > 0)
             kill(static_cast<pid_t>(m_server.processId()), frozen ? SIGSTOP : SIGCONT);
     }
-    QString Pactl(const QStringList& args) const
+    static QString Pactl(const QStringList& args)
     {
         QProcess pactl;
-        pactl.start("pactl", QStringList{"--server=unix:" + m_strSocket} + args);
-        pactl.waitForFinished();
-        return pactl.readAllStandardOutput();
+        pactl.start("pactl", args);
+        return pactl.waitForFinished() ? pactl.readAllStandardOutput() : QString();
     }
 
     // Records the null output from now until StopRecording.
     bool StartRecording()
     {
         m_recorder.setStandardOutputFile(m_strRecording);
-        m_recorder.start("parec", {"--server=unix:" + m_strSocket, "--device=daviz.monitor",
-                                   "--latency-msec=1", "--format=s16le", "--rate=48000",
-                                   "--channels=1", "--raw"});
-        // Until 0.1 s has arrived nothing is being recorded. The samples written by now were
-        // played by now: sample 0 at the latest as long before as they last.
-        m_firstSample = Clock::time_point::max();
+        m_recorder.start("parec", {"--device=daviz.monitor", "--latency-msec=1", "--format=s16le",
+                                   "--rate=48000", "--channels=1", "--raw"});
+        // Until 0.1 s has arrived nothing is being recorded.
         for (int i = 0; i < 2000 && QFileInfo(m_strRecording).size() < kRecordRate / 5; ++i)
-        {
-            const std::int64_t samples = QFileInfo(m_strRecording).size() / 2;
-            if (samples > 0)
-                m_firstSample = std::min(m_firstSample, Clock::now() - samples * kSample);
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
         return QFileInfo(m_strRecording).size() >= kRecordRate / 5;
     }
     std::vector<Heard> StopRecording()
@@ -130,7 +107,7 @@ public:
             if (!heard.empty() && heard.back().pitch == pitch)
                 heard.back().samples += kBlock;
             else
-                heard.push_back({pitch, m_firstSample + at * kSample, kBlock});
+                heard.push_back({pitch, at, kBlock});
         }
         // Silence goes; a block where a tone starts or stops abruptly may show a neighbouring
         // pitch.
@@ -141,9 +118,6 @@ public:
     QTemporaryDir m_dir;
     const QString m_strSocket = m_dir.filePath("native");
     const QString m_strRecording = m_dir.filePath("recording");
-    bool m_bOk = false;
     QProcess m_server;
     QProcess m_recorder;
-    // The latest time the recorded sample 0 can have been played.
-    Clock::time_point m_firstSample;
 };
