@@ -46,16 +46,13 @@ std::string Unmarked(std::string board)
     return board;
 }
 
-// From start on, round to it again, the first ball with a partner of its colour to its right
-// (not across the edge) or below.
+// From start on, the first ball with a partner of its colour to its right (not across the edge)
+// or below.
 std::size_t FindPair(const std::string& b, std::size_t start)
 {
-    for (std::size_t k = 0; k < N; ++k)
-    {
-        const std::size_t i = (start + k) % N;
+    for (std::size_t i = start; i < N; ++i)
         if (b[i] != '.' && ((i % W < W - 1 && b[i + 1] == b[i]) || (i + W < N && b[i + W] == b[i])))
             return i;
-    }
     return kNone;
 }
 
@@ -79,35 +76,31 @@ std::string Selected(const std::string& board, std::size_t start)
 
 // Random play against a model of the game kept as letters: the board with its marks, the pending
 // column, the total, the undo ring and whether a selection is listed. It is the game's animator
-// too: every step keeps the letters as they stand, and cues are logged as "name@steps so far".
+// too: every step keeps the letters as they stand, and every cue its name.
 struct RandomPlay : IAnimator
 {
     void Run(long budget)
     {
-        Deal(true);
+        Deal();
         while (clicks < budget && !::testing::Test::HasFatalFailure())
         {
-            // Now and then a deal in mid-game; after the end a few clicks and undos, then a deal,
-            // now and then on a new object.
+            // Now and then a deal in mid-game; after the end a few clicks and undos, then a deal.
             const std::uint32_t roll = rng() % 1000;
-            roll == 0 || (over && roll < 300) ? Deal(roll >= 270)
+            roll == 0 || (over && roll < 300) ? Deal()
             : roll < (over ? 500 : 34)        ? Undo()
                                               : Click();
         }
     }
 
-    void Deal(bool fresh)
+    void Deal()
     {
-        if (fresh)
-            game = CGameState();
-        const bool midGame = !fresh && !over;
         game.NewGameWithSeed(static_cast<unsigned int>(rng()));
         // A full board, but in mid-game column 15 holds the old pending column from row 10 up.
         const std::string dealt = Letters(game);
         board = dealt.substr(0, N);
-        const auto gaps = midGame ? std::ranges::count(pending, '.') : 0;
+        const auto gaps = over ? 0 : std::ranges::count(pending, '.');
         ASSERT_EQ(std::ranges::count_if(board, ::isupper) + gaps, N) << Rows(dealt);
-        for (std::size_t row = 0; midGame && row < H; ++row)
+        for (std::size_t row = 0; !over && row < H; ++row)
             board[row * W + W - 1] = pending[H - 1 - row];
         Drawn(dealt.substr(N));
         ring.clear();
@@ -141,59 +134,63 @@ struct RandomPlay : IAnimator
         }
     }
 
+    // The steps and cues of the click are checked against the model's, in one sequence.
     void Click()
     {
         static const std::uint32_t kOff[] = {16, 11, 17, 255, 1000, 0x7FFFFFFFu, 0xFFFFFFFFu};
         // Mostly on a marked ball or on a ball with a partner, so that games run to their end.
         const std::uint32_t mode = rng() % 100;
         const std::size_t pick = rng() % N, marked = board.find_first_of("rgbym");
-        const std::size_t aim = mode >= 70        ? pick
-                                : marked != kNone ? marked
-                                                  : FindPair(board, pick);
-        std::uint32_t column = (aim != kNone ? aim : pick) % W,
-                      row = (aim != kNone ? aim : pick) / W;
+        const std::size_t pair = marked != kNone ? marked : FindPair(board, pick);
+        const std::size_t index = mode >= 70 || pair == kNone ? pick : pair;
+        std::uint32_t column = index % W, row = index / W;
         if (mode >= 96)
             (rng() % 2 == 0 ? column : row) = kOff[rng() % 7];
+        if (mode == 1) // now and then no ball at all pending
+        {
+            std::ranges::fill(game.nextColumn, Cell{});
+            pending.assign(H, '.');
+        }
         const bool silent = rng() % 100 == 0;
         const char clicked = column < W && row < H ? board[row * W + column] : '.';
         shown.clear();
-        cues.clear();
+        frames.clear();
         const ClickResult result = game.ProcessClick(column, row, silent ? nullptr : this);
         ++clicks;
-        std::string log = silent ? "" : clicked == '.' || over ? "empty.wav@0" : "select.wav@0";
         ClickResult want = silent ? ResultNothing : ResultGameOver;
-        if (!silent && !over && std::islower(clicked) != 0)
+        if (!silent && over)
+            frames.emplace_back("empty.wav");
+        else if (!silent && std::islower(clicked) != 0)
+            want = Remove();
+        else if (!silent)
         {
-            Remove();
-            want = over ? ResultGameOver : ResultRemoved;
-            log = "remove.wav@27" + (over ? " gameover.wav@" + std::to_string(frames.size()) : "");
-        }
-        else if (!silent && !over)
-        {
+            frames.emplace_back(clicked == '.' ? "empty.wav" : "select.wav");
             const std::string before = Unmarked(board);
             board = clicked == '.' ? before : Selected(board, row * W + column);
             want = board != before ? ResultSelected : listed ? ResultDeselected : ResultNothing;
             listed = want == ResultSelected;
         }
-        ASSERT_EQ(cues, log) << "click at " << column << "," << row;
         ASSERT_EQ(result, want) << "click at " << column << "," << row;
+        ASSERT_EQ(shown.size(), frames.size());
+        for (std::size_t k = 0; k < frames.size(); ++k)
+            ASSERT_EQ(shown[k], frames[k]) << k << Rows(shown[k]) << "wanted\n" << Rows(frames[k]);
         Check();
     }
 
     // The columns fall one by one and the rows close up one by one. Then, while the scanned
     // column (15 down, one per feed) is empty, the pending column comes in at column 15 from the
-    // bottom up, a frame after each cell, one more frame with a new pending column drawn, and
+    // bottom up, a step after each cell, one more step with a new pending column drawn, and
     // the rows close up again.
-    void Remove()
+    ClickResult Remove()
     {
         ring.emplace_back(Unmarked(board), total);
         if (ring.size() > kHistoryDepth)
             ring.pop_front();
         const auto n = std::ranges::count_if(board, ::islower);
         total += static_cast<std::int32_t>(n * (n - 1));
-        frames.clear();
         Pack(true);
         Pack(false);
+        frames.emplace_back("remove.wav");
         for (std::size_t column = W; column-- > 0 && board[N - W + column] == '.';)
         {
             for (std::size_t k = 0; k < H; ++k)
@@ -201,7 +198,7 @@ struct RandomPlay : IAnimator
                 board[N - 1 - k * W] = pending[k];
                 frames.push_back(board + pending);
             }
-            // Throws when the game showed too few frames.
+            // Throws when the game showed too few steps.
             Drawn(shown.at(frames.size()).substr(N));
             frames.push_back(board + pending);
             Pack(false);
@@ -209,27 +206,21 @@ struct RandomPlay : IAnimator
         over = FindPair(board, 0) == kNone;
         listed = false;
         endings += over ? 1 : 0;
-        ASSERT_EQ(shown.size(), frames.size());
-        for (std::size_t k = 0; k < frames.size(); ++k)
-            ASSERT_EQ(shown[k], frames[k]) << "frame " << k + 1 << "\n"
-                                           << Rows(shown[k]) << "wanted\n"
-                                           << Rows(frames[k]);
+        if (over)
+            frames.emplace_back("gameover.wav");
+        return over ? ResultGameOver : ResultRemoved;
     }
 
     // One pass over the columns (or the rows): each in turn keeps its balls that are not marked,
-    // moved to its end at row 10 (or its start at column 0), and a frame follows.
+    // moved to its end at row 10 (or its start at column 0), and a step follows.
     void Pack(bool columns)
     {
         const std::size_t count = columns ? H : W, step = columns ? W : 1;
-        for (std::size_t line = 0; line < N / count; ++line)
+        for (std::size_t first = 0; first < (columns ? W : N); first += columns ? 1 : W)
         {
-            const std::size_t first = columns ? line : line * W;
             std::string kept;
-            for (std::size_t k = 0; k < count; ++k)
-            {
-                const char cell = board[first + k * step];
-                kept.append(cell == '.' || std::islower(cell) != 0 ? 0 : 1, cell);
-            }
+            for (std::size_t k = first; k < first + count * step; k += step)
+                kept.append(std::isupper(board[k]) != 0 ? 1 : 0, board[k]);
             kept.insert(columns ? 0 : kept.size(), count - kept.size(), '.');
             for (std::size_t k = 0; k < count; ++k)
                 board[first + k * step] = kept[k];
@@ -242,34 +233,29 @@ struct RandomPlay : IAnimator
     {
         const std::string now = Letters(game);
         ASSERT_EQ(now, board + pending) << Rows(now) << "wanted\n" << Rows(board + pending);
-        ASSERT_TRUE(game.totalScore == total && game.gameOver == over &&
-                    game.CanUndo() == !ring.empty())
-            << total;
         // The list names each marked ball once; after an Undo it may name a group no longer marked.
         std::string flipped = board;
         for (const CellPos& pos : game.selection)
             flipped.at(pos.row * W + pos.column) ^= 0x20; // flips the case
         const bool marked = board.find_first_of("rgbym") != kNone;
-        ASSERT_TRUE(game.selection.empty() != listed &&
-                    (!marked || flipped.find_first_not_of("RGBYM.") == kNone));
+        ASSERT_TRUE(!marked || flipped.find_first_not_of("RGBYM.") == kNone);
         const auto n = marked ? std::ssize(game.selection) : 0;
-        ASSERT_EQ(game.groupScore, n * (n - 1));
+        ASSERT_EQ(std::tuple(game.totalScore, game.gameOver, game.CanUndo(), game.selection.empty(),
+                             game.groupScore),
+                  std::tuple(total, over, !ring.empty(), !listed, n * (n - 1)));
     }
 
     void Step() override { shown.push_back(Letters(game)); }
-    void PlayCue(const char* fileName) override
-    {
-        cues +=
-            (cues.empty() ? "" : " ") + std::string(fileName) + "@" + std::to_string(shown.size());
-    }
+    void PlayCue(const char* fileName) override { shown.emplace_back(fileName); }
 
     std::mt19937 rng{20240611u};
     CGameState game;
+    // What the game showed and played, and what the model expects, one entry a step or cue.
     std::vector<std::string> shown, frames;
-    std::string board, pending, cues;
+    std::string board, pending;
     std::deque<std::pair<std::string, std::int32_t>> ring; // removals not undone, four deep
     std::int32_t total = 0;
-    bool over = false, listed = false;
+    bool over = true, listed = false;
     long clicks = 0, endings = 0, pendingColumns = 0;
     double pendingBalls = 0;
 };
