@@ -15,16 +15,14 @@ need dpkg-deb lintian
 deb="$1/daviz_$2_$(dpkg --print-architecture).deb"
 data="$1/daviz-data_$2_all.deb"
 lintian --fail-on error,warning "$deb" "$data" || fail "lintian finds errors or warnings"
-for field in Package=daviz "Version=$2" Section=games "Homepage=$3"; do
-    [ "$(dpkg-deb -f "$deb" "${field%%=*}")" = "${field#*=}" ] || fail "not $field"
-done
-[ "$(dpkg-deb -f "$data" Architecture)" = all ] || fail "daviz-data is not for all architectures"
-owner() { dpkg -S "$1" | head -n 1 | sed 's/[:,].*//'; }
-dpkg-deb -f "$deb" Depends Recommends | sed 's/^[A-Za-z]*://' | tr ',|' '\n\n' |
-    sed 's/^ *//' >"$work/names"
-for pkg in libqt6widgets6 xdg-utils fonts-dejavu-core qt6-wayland "daviz-data (= $2)" \
-    "$(owner '*/qt6/plugins/platforms/libqxcb.so')" "$(owner '*/libpulse.so.0')"; do
-    grep -q "^$pkg\( \|$\)" "$work/names" || fail "the package does not name $pkg"
+fields="$(dpkg-deb -f "$deb" Package Version Section Homepage; dpkg-deb -f "$data" Architecture)"
+want="Package: daviz|Version: $2|Section: games|Homepage: $3|Architecture: all"
+[ "$(echo "$fields" | tr '\n' '|')" = "$want|" ] || fail "control fields: $fields"
+dpkg-deb -f "$deb" Depends Recommends | sed 's/^[A-Za-z]*://' | tr ',|' '\n\n' >"$work/names"
+# shellcheck disable=SC2046 # the owners' names are single words
+for pkg in libqt6widgets6 xdg-utils fonts-dejavu-core qt6-wayland "daviz-data (= $2)" $(dpkg -S \
+    '*/qt6/plugins/platforms/libqxcb.so' '*/libpulse.so.0' | sed 's/[:,].*//' | sort -u); do
+    grep -q "^ *$pkg\( \|$\)" "$work/names" || fail "the package does not name $pkg"
 done
 grep multimedia "$work/names" && fail "the package names Qt Multimedia"
 dpkg-deb -x "$deb" "$work/root" && dpkg-deb -x "$data" "$work/root" || fail "dpkg-deb -x"
