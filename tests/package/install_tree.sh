@@ -20,4 +20,3 @@ for shot in screenshot.png:1 screenshot@2x.png:2; do
     grep -qF "$image" "$metainfo" || fail "no image ${shot%:*} with its size $size"
 done
 starts / "$prefix/bin/daviz"
-echo "ok: installed tree and its metadata"

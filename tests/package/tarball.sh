@@ -16,4 +16,3 @@ done
 CCACHE_BASEDIR="$work/daviz-$2" CCACHE_NOHASHDIR=1 "$work/daviz-$2/scripts/play" --build-only \
     >"$work/log" 2>&1 || { tail -n 30 "$work/log"; fail "scripts/play --build-only"; }
 starts "$work/daviz-$2/build/data" ../duvurir
-echo "ok: the game builds and starts from the tarball"
