@@ -1,6 +1,6 @@
 #!/bin/sh
 # Starts the game natively on Wayland in a private headless Weston and checks what its user sees:
-# the whole window with Qt's decorations is 500 x 600 (from the protocol), the board is painted,
+# the whole window with Qt's decorations is 500 x 600 on the screen, the board is painted,
 # the About box is a child of the window, and OK then File > Exit end the program with status 0.
 # Without Qt's decorations the client area is the one X11 gives under a typical frame; closing
 # the window under the start's About box ends the program too.
@@ -41,10 +41,6 @@ about_closed() {
 run
 press "push button" OK
 await about_closed || fail "OK did not close the About box, or it was no child of the window"
-# The main window's surface is the first one to set a window geometry; its last one counts.
-surface="$(sed -n 's/.*-> \(xdg_surface@[0-9]*\)\.set_window_geometry.*/\1/p' "$log" | head -n 1)"
-grep -- "-> $surface.set_window_geometry" "$log" | tail -n 1 | grep -qF '(0, 0, 500, 600)' ||
-    fail "the window is not 500x600: $(grep set_window_geometry "$log")"
 # The screenshot: everything that is not background is the window. The banner and the balls:
 # shaded balls take hundreds of colours where a flat area has few.
 (cd "$work" && weston-screenshooter) || fail "weston-screenshooter"

@@ -32,11 +32,6 @@ export QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound-server"
 
 windows() { [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" = "$1" ]; }
 titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
-# start FOLDER [SCALE]
-start() {
-    (cd "$1" && QT_SCALE_FACTOR="${2:-1}" exec "$game" </dev/null) &
-    pid=$!
-}
 # shows SCALE COLUMN [LOOK]: the bottom row's cell's middle, and whether it shows the select look
 # (1 or 0); fails where the board is not 2 + 15 pixels from the window's left as the set draws it,
 # or the cell does not show LOOK.
@@ -49,7 +44,8 @@ shows() {
 # closes the About box; a click on the bottom row selects a group, Ctrl+Shift+N leaves it, a
 # second click removes it; Ctrl+X ends the game with status 0.
 play() {
-    start "$from" "$1"
+    (cd "$from" && QT_SCALE_FACTOR="$1" exec "$game" </dev/null) &
+    pid=$!
     window="$(await titled '^Daviz$')" || fail "$1: no window titled Daviz"
     sleep 1
     # The client's place from the server itself: xdotool counts a frame's offset twice.
@@ -84,7 +80,8 @@ fi
 # The "Error" box stands alone; after it the frame and the About box come up and work (no window
 # manager yet to hand the focus on).
 cp -r "$PWD" "$work/broken" && rm "$work/broken/matrix.bmp" || fail "could not copy the data"
-start "$work/broken"
+(cd "$work/broken" && exec "$game" </dev/null) &
+pid=$!
 box="$(await titled '^Error$')" || fail "no Error box"
 windows 1 || fail "more than the Error box on the screen"
 xdotool windowfocus --sync "$box" key Return
@@ -96,8 +93,8 @@ ended "Ctrl+X after the Error box"
 for scale in 1.25 1.5 2; do
     play "$scale"
 done
-openbox >/dev/null 2>&1 &
+# It runs the command once it manages the screen.
+openbox --startup "touch $work/managing" >/dev/null 2>&1 &
 servers="$servers $!"
-await sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
-    fail "openbox did not start"
+await test -e "$work/managing" || fail "openbox did not start"
 play 1
