@@ -25,9 +25,8 @@ Xvfb -displayfd 3 -screen 0 1280x1400x24 -nolisten tcp -noreset 3>"$work/display
 servers="$!"
 await test -s "$work/display" || fail "no virtual X server"
 DISPLAY=":$(head -n 1 "$work/display")"
-export DISPLAY
 # Silent: the cues have their own tests against a private sound server.
-export QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound-server"
+export DISPLAY QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound-server"
 [ "$1" = tests ] && { "$tests"; exit $?; }
 
 windows() { [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" = "$1" ]; }
@@ -44,7 +43,7 @@ shows() {
 # closes the About box; a click on the bottom row selects a group, Ctrl+Shift+N leaves it, a
 # second click removes it; Ctrl+X ends the game with status 0.
 play() {
-    (cd "$from" && QT_SCALE_FACTOR="$1" exec "$game" </dev/null) &
+    (cd "${from:-$PWD}" && QT_SCALE_FACTOR="$1" exec "$game" </dev/null) &
     pid=$!
     window="$(await titled '^Daviz$')" || fail "$1: no window titled Daviz"
     sleep 1
@@ -71,9 +70,8 @@ play() {
     echo "ok: scale $1: $want with the frame, a group removed at column $column"
 }
 
-from="$PWD"
-if [ "$1" = one ]; then # as a desktop starts it: the platform is the game's choice
-    unset QT_QPA_PLATFORM
+if [ "$1" = one ]; then # as a desktop starts it: the platform is the game's choice, on X here
+    unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     from=/ play 1
     exit 0
 fi
