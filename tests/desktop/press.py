@@ -1,8 +1,6 @@
-"""Presses a control of the running game through the accessibility bus: press.py ROLE NAME.
-
-Wayland gives no client a way to send input to another one, so the test uses what a screen
-reader uses. Waits up to ten seconds for the control to appear.
-"""
+"""press.py ROLE NAME: presses a control of the running game, waiting up to ten seconds for it."""
+# Wayland gives no client a way to send input to another one, so the test does what a screen
+# reader does: it acts through the accessibility bus.
 import sys
 import time
 
@@ -12,11 +10,9 @@ for _ in range(100):
     try:
         control = pyatspi.findDescendant(
             pyatspi.Registry.getDesktop(0),
-            lambda node: node.getRoleName() == sys.argv[1] and node.name == sys.argv[2])
-    except Exception:  # the tree changes while it is read
-        control = None
-    if control is not None:
+            lambda node: (node.getRoleName(), node.name) == tuple(sys.argv[1:]))
         control.queryAction().doAction(0)
         sys.exit(0)
-    time.sleep(0.1)
+    except Exception:  # not there yet, or the tree changed while it was read
+        time.sleep(0.1)
 sys.exit(f"no {sys.argv[1]} named {sys.argv[2]}")

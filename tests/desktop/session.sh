@@ -23,16 +23,6 @@ ended() {
     wait "$pid" || fail "the game ended with status $? after $1"
     pid=""
 }
-# xserver WIDTHxHEIGHT: a private virtual X server on a display number it picks itself, so checks
-# starting at once do not race for one; -noreset: a server resets when its last client leaves,
-# refusing the next game meanwhile.
-xserver() {
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
-    servers="$servers $!"
-    await test -s "$work/display" || fail "no virtual X server"
-    DISPLAY=":$(head -n 1 "$work/display")"
-    export DISPLAY
-}
 # Waits for the servers: one still closing could take its socket from the next check's server.
 # shellcheck disable=SC2086
 stop() {

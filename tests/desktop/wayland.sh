@@ -1,6 +1,6 @@
 #!/bin/sh
 # Starts the game natively on Wayland in a private headless Weston and checks what its user sees:
-# the whole window with Qt's decorations is 500 x 600 (from the protocol), the board is painted,
+# the whole window with Qt's decorations is 500 x 600 on the screen, the board is painted,
 # the About box is a child of the window, and OK then File > Exit end the program with status 0.
 # Without Qt's decorations the client area is the one X11 gives under a typical frame; closing
 # the window under the start's About box ends the program too.
@@ -24,10 +24,9 @@ weston --config="$work/weston.ini" --backend=headless-backend.so --use-pixman --
 servers="$!"
 await test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "no weston: $(cat "$work/weston.log")"
 
-# run NAME [VAR=VALUE...]: starts the game with its protocol log in NAME.log.
+# run [VAR=VALUE...]: starts the game with its protocol log in $log.
+log="$work/game.log"
 run() {
-    log="$work/$1.log"
-    shift
     (cd "$data" && exec env QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
         WAYLAND_DEBUG=1 "$@" "$program" >"$log" 2>&1) &
     pid=$!
@@ -35,25 +34,21 @@ run() {
 press() { /usr/bin/python3 "$(dirname "$0")/press.py" "$1" "$2" || fail "could not press $2"; }
 # The About box is the toplevel given a parent; the main window takes no command before it is gone.
 about_closed() {
-    about="$(sed -n 's/.*-> \(xdg_toplevel@[0-9]*\)\.set_parent(xdg_toplevel@.*/\1/p' "$log" |
-        head -n 1)"
+    about="$(grep -m 1 -o 'xdg_toplevel@[0-9]*\.set_parent(xdg_toplevel@' "$log" | cut -d . -f 1)"
     [ -n "$about" ] && grep -q -- "-> $about\.destroy()" "$log"
 }
 
-run decorated
+run
 press "push button" OK
 await about_closed || fail "OK did not close the About box, or it was no child of the window"
-# The main window's surface is the first one to set a window geometry; its last one counts.
-surface="$(sed -n 's/.*-> \(xdg_surface@[0-9]*\)\.set_window_geometry.*/\1/p' "$log" | head -n 1)"
-grep -- "-> $surface.set_window_geometry" "$log" | tail -n 1 | grep -qF '(0, 0, 500, 600)' ||
-    fail "the window is not 500x600: $(grep set_window_geometry "$log")"
-# The screenshot: everything that is not background is the window. The banner and the balls:
+# The screenshot: everything that is not background is the window. The banner and the balls,
+# above and below where the About box was (the compositor may not have repainted there yet):
 # shaded balls take hundreds of colours where a flat area has few.
 (cd "$work" && weston-screenshooter) || fail "weston-screenshooter"
 shot="$(ls "$work"/wayland-screenshot-*.png)"
 box="$(convert "$shot" -format '%@' info:)"
 [ "${box%%+*}" = 500x600 ] || fail "the window covers $box of the screen"
-for area in 460x90+20+80 460x60+20+410; do
+for area in 460x60+20+80 460x60+20+410; do
     colours="$(convert "$shot" -trim +repage -crop "$area" +repage -format %k info:)"
     [ "$colours" -gt 500 ] || fail "no board in the window's area $area ($colours colours)"
 done
@@ -61,9 +56,8 @@ press "menu item" Exit
 ended "File > Exit"
 
 # Decorations the compositor would draw are not known: the client area is X11's under a frame.
-run undecorated QT_WAYLAND_DISABLE_WINDOWDECORATION=1
+run QT_WAYLAND_DISABLE_WINDOWDECORATION=1
 press "menu item" Exit
 ended "File > Exit under the About box"
 grep -q 'xdg_toplevel@[0-9]*\.set_min_size(498, 579)' "$log" ||
     fail "the client area without decorations is not 498x579: $(grep set_min_size "$log")"
-echo "ok: native Wayland window"

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <tuple>
 
 namespace
@@ -64,7 +63,7 @@ int Probe(char** argv)
 
 int main(int argc, char** argv)
 {
-    if (argc == 8 && std::strcmp(argv[1], "probe") == 0)
+    if (argc == 8 && qstrcmp(argv[1], "probe") == 0)
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication application(argc, argv);
