@@ -1,4 +1,7 @@
 #include "CMainFrame.h"
+#include "ErrorCodes.h"
+#include "ErrorText.h"
+#include "ICuePlayer.h"
 #include "Resource.h"
 #include "ShellTest.h"
 #include "ZudoredaApp.h"
@@ -7,48 +10,118 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSignalBlocker>
-#include <QStatusBar>
-#include <QToolBar>
+#include <QTemporaryDir>
 #include <QWindow>
 #include <qpa/qwindowsysteminterface.h>
+
+#include <algorithm>
+#include <string>
 
 namespace
 {
 
+std::string Score(int total, int group)
+{
+    return QString::asprintf("Total Score %d  --  Group Score %d", total, group).toStdString();
+}
+
+// Counts the cues a view hands to its player, in order.
+struct CountingCuePlayer : ICuePlayer
+{
+    void Play(const char* fileName) override { cues.emplace_back(fileName); }
+    std::vector<std::string> cues;
+};
+
+// A full board without a pair but the red balls at (0, 0) and (1, 0): removing them ends it.
+std::uint32_t LastPairBoard(std::uint32_t column, std::uint32_t row)
+{
+    return row == 0 && column < 2 ? 1 : (column < 2 ? 4 : 2) + (column + row) % 2;
+}
+
 // A game to its end, press by press and key by key: the score line, the cues, "GAME OVER", and
 // the commands' states (Undo disabled after New Game, enabled after a removal, enabled yet refused
-// after the end; the sounds' check mark). The whole window stays 500 by 600 throughout.
-TEST_F(ShownFrame, PlayFollowsEachPressAndKey)
+// after the end; the sounds' check mark). The whole window stays 500 by 600 throughout. The
+// picture: black, the board unscaled at (15, 20) (pixel for pixel where the screen's ratio is the
+// set's), the score line below it, "GAME OVER" over it while the game is over.
+TEST(ShownFrame, PlayFollowsEachPressAndKey)
 {
-    frame.resize(800, 700);
+    CMainFrame frame;
+    CChildView& view = frame.View();
+    CountingCuePlayer player;
+    PrepareView(view);
+    view.SetCuePlayer(&player);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    ASSERT_EQ(QApplication::focusWidget(), &view);
+    ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
     frame.showMaximized();
     QTest::qWait(50);
     EXPECT_EQ(frame.frameGeometry().size(), QSize(500, 600));
-    const Qt::MouseButton L = Qt::LeftButton, none = Qt::NoButton;
+    // Run at several scale factors: the grab holds device pixels.
+    const auto grab = [&] { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const qreal ratio = view.grab().devicePixelRatio();
+    const auto at = [&](QPoint logical) { return (QPointF(logical) * ratio).toPoint(); };
+    const QPoint origin = view.ClientOrigin();
+    const CBoardSet& board = view.BoardImage().Shown();
+    const int scale = view.BoardImage().ShownScale();
+    const int height = view.contentsRect().height();
+    const int boardBottom = 20 + board.Height() / scale;
+    const QImage composed(reinterpret_cast<const uchar*>(board.Pixels()), board.Width(),
+                          board.Height(), QImage::Format_RGB32);
+    const QImage shot = grab();
+    EXPECT_TRUE(ratio != scale ||
+                shot.copy({at(origin + QPoint(15, 20)), composed.size()}) == composed);
+    for (const QPoint p : {QPoint(0, 0), QPoint(14, 100), QPoint(100, 19), QPoint(2, height - 3)})
+        EXPECT_EQ(shot.pixel(at(origin + p)), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+    const auto text = [&](int top, int bottom) // light grey pixels from row top to row bottom
+    {
+        const QImage band = grab().copy({at(origin + QPoint(0, top)),
+                                         at(origin + QPoint(view.contentsRect().width(), bottom))});
+        const auto* pixels = reinterpret_cast<const QRgb*>(band.constBits());
+        return std::count(pixels, pixels + band.width() * band.height(), qRgb(240, 240, 240));
+    };
+    EXPECT_GT(text(boardBottom, height), 50);
+    const auto middle = text(height / 2 - 20, height / 2 + 20);
+
+    // A press at the lowest pixels of a ball hits that ball, not the one two pixels further on:
+    // the sunken edge is no part of the board's coordinates.
+    const CellPixelLists cells = CellPixels(view.BoardImage());
+    const std::vector<QPoint>& below = cells[kBoardColumns]; // (0, 1), a lone ball
+    const auto edge = std::find_if(
+        cells[0].begin(), cells[0].end(),
+        [&](QPoint p) { return std::count(below.begin(), below.end(), p + QPoint(2, 2)); });
+    ASSERT_NE(edge, cells[0].end());
+    const QPoint lowest = *edge + QPoint(15, 20) + origin, beside = origin + QPoint(3, 3);
+    const QPoint first = CellPoint(view, 0, 0), second = CellPoint(view, 1, 0),
+                 lone = CellPoint(view, 8, 8), other = CellPoint(view, 5, 5);
+    // Twice: the quick second press, which the window system sends as a double click; dealt: a
+    // press on (0, 0) once the board with the last pair is dealt.
+    const Qt::MouseButton L = Qt::LeftButton, none = Qt::NoButton, twice = Qt::ExtraButton1;
+    const QPoint dealt = first + QPoint(0, 1);
     const struct
     {
         const char* what;
-        QPoint cell; // (-1, -1): beside the board; (-2, -2): the last pair dealt first
+        QPoint at;
         Qt::MouseButton button;
         QKeyCombination key;
         int total, group;
         std::vector<std::string> cues;
         bool over, undo;
     } steps[] = {
-        {"lone ball", {8, 8}, L, {}, 0, 0, {"select.wav"}, false, false},
-        {"right button", {0, 0}, Qt::RightButton, {}, 0, 0, {}, false, false},
-        {"select the pair", {0, 0}, L, {}, 0, 2, {"select.wav"}, false, false},
-        {"beside the board", {-1, -1}, L, {}, 0, 2, {}, false, false},
-        {"middle button", {1, 0}, Qt::MiddleButton, {}, 0, 2, {}, false, false},
-        {"remove it", {1, 0}, L, {}, 2, 0, {"remove.wav"}, false, true},
+        {"lone ball", lone, L, {}, 0, 0, {"select.wav"}, false, false},
+        {"right button", first, Qt::RightButton, {}, 0, 0, {}, false, false},
+        {"select the pair", lowest, L, {}, 0, 2, {"select.wav"}, false, false},
+        {"beside the board", beside, L, {}, 0, 2, {}, false, false},
+        {"middle button", second, Qt::MiddleButton, {}, 0, 2, {}, false, false},
+        {"remove it", first, twice, {}, 2, 0, {"remove.wav"}, false, true},
         {"undo", {}, none, Qt::ControlModifier | Qt::Key_Z, 0, 0, {}, false, false},
-        {"select the last pair", {-2, -2}, L, {}, 0, 2, {"select.wav"}, false, false},
-        {"remove it", {0, 0}, L, {}, 2, 0, {"remove.wav", "gameover.wav"}, true, true},
+        {"select the last pair", dealt, L, {}, 0, 2, {"select.wav"}, false, false},
+        {"remove it", first, L, {}, 2, 0, {"remove.wav", "gameover.wav"}, true, true},
         {"undo after the end", {}, none, Qt::AltModifier | Qt::Key_Backspace, 2, 0, {}, true, true},
-        {"after the end", {5, 5}, L, {}, 2, 0, {"empty.wav"}, true, true},
+        {"after the end", other, L, {}, 2, 0, {"empty.wav"}, true, true},
         {"sounds off", {}, none, Qt::ControlModifier | Qt::Key_W, 2, 0, {}, true, true},
-        {"silent", {5, 5}, L, {}, 2, 0, {}, true, true},
+        {"silent", other, L, {}, 2, 0, {}, true, true},
         {"new game", {}, none, Qt::ControlModifier | Qt::Key_N, 0, 0, {}, false, false},
     };
     // Two red pairs: removing the one at the top left leaves a move, so the game goes on.
@@ -58,39 +131,29 @@ TEST_F(ShownFrame, PlayFollowsEachPressAndKey)
     {
         SCOPED_TRACE(step.what);
         player.cues.clear();
-        if (step.cell.x() == -2)
+        if (step.at == dealt)
             SetBoard(view, LastPairBoard);
-        if (step.button == Qt::NoButton)
+        if (step.button == none)
             QTest::keyClick(QApplication::focusWidget(), step.key.key(),
                             step.key.keyboardModifiers());
-        else if (step.cell.x() == -1)
-            QTest::mouseClick(&view, step.button, {}, view.ClientOrigin() + QPoint(3, 3));
+        else if (step.button == twice)
+            QTest::mouseDClick(&view, L, {}, step.at);
         else
-            Click(view, std::max(step.cell.x(), 0), std::max(step.cell.y(), 0), step.button);
+            QTest::mouseClick(&view, step.button, {}, step.at);
         QCoreApplication::processEvents();
-        EXPECT_EQ(view.ScoreText(), Score(step.total, step.group));
+        EXPECT_EQ(view.ScoreText().toStdString(), Score(step.total, step.group));
         EXPECT_EQ(player.cues, step.cues);
-        EXPECT_EQ(view.GameOverShown(), step.over);
+        EXPECT_EQ(text(height / 2 - 20, height / 2 + 20) > middle + 200, step.over);
         EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
     }
     EXPECT_FALSE(view.Sounds() || frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
-    // The check mark follows the sounds also when they change behind the menu's back.
-    {
-        const QSignalBlocker unseen(&view);
-        view.OnToggleSounds();
-    }
-    emit qobject_cast<QMenu*>(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->associatedObjects().value(0))
-        ->aboutToShow();
-    EXPECT_TRUE(frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
 }
 
 // Start-up: names, the frame on the screen and painted, then the About box once; About again
 // on request and not on the view's commands. The frame's title, icon and menus, each menu on
 // one line: its items with their keys, prompts and check boxes; "-" a separator.
-std::vector<bool> g_aboutOverPaintedFrame;
-
 // Clicks the view as the window system would the moment the frame is shown, and counts the
-// presses that reach the view.
+// presses that reach the view; records whether each About box came over the painted frame.
 struct EarlyClick : QObject
 {
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -112,6 +175,7 @@ struct EarlyClick : QObject
     }
     bool queued = false;
     int presses = 0;
+    std::vector<bool> abouts;
 };
 EarlyClick* g_earlyClick = nullptr;
 
@@ -121,9 +185,9 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     const auto runAbout = [](QWidget* parent)
     {
         auto* frame = qobject_cast<CMainFrame*>(parent);
-        g_aboutOverPaintedFrame.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                          frame->View().BoardImage().OriginX() == 15 &&
-                                          g_earlyClick->presses == 0);
+        g_earlyClick->abouts.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
+                                       frame->View().BoardImage().OriginX() == 15 &&
+                                       g_earlyClick->presses == 0);
     };
     EarlyClick earlyClick;
     g_earlyClick = &earlyClick;
@@ -136,24 +200,23 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     EXPECT_EQ(QCoreApplication::applicationName(), "Daviz");
     EXPECT_EQ(QCoreApplication::organizationName(), "Dudoziri");
     EXPECT_EQ(QCoreApplication::applicationVersion(), "0.9.0.0");
-    EXPECT_EQ(g_aboutOverPaintedFrame, std::vector<bool>{true});
+    EXPECT_EQ(earlyClick.abouts, std::vector<bool>{true});
     CMainFrame& frame = *app.MainWindow();
     frame.Command(ID_APP_ABOUT)->trigger();
     frame.Command(ID_FILE_NEWGAME)->trigger();
     frame.Command(ID_OPTIONS_UNDO)->trigger();
-    EXPECT_EQ(g_aboutOverPaintedFrame.size(), 2u);
+    EXPECT_EQ(earlyClick.abouts.size(), 2u);
     QStringList menus;
     for (const QAction* menu : frame.menuBar()->actions())
     {
         menus << menu->text() + ":";
         for (const QAction* item : menu->menu()->actions())
-            menus.back() += item->isSeparator()
-                                ? QString(" -")
-                                : QString(" %1 [%2] (%3)%4")
-                                      .arg(item->text(),
-                                           QKeySequence::listToString(item->shortcuts(),
-                                                                      QKeySequence::PortableText),
-                                           item->statusTip(), item->isCheckable() ? " v" : "");
+            menus.back() +=
+                item->isSeparator()
+                    ? QString(" -")
+                    : QString(" %1 [%2] (%3)%4")
+                          .arg(item->text(), QKeySequence::listToString(item->shortcuts()),
+                               item->statusTip(), item->isCheckable() ? " v" : "");
     }
     EXPECT_EQ(menus,
               QStringList({
@@ -165,8 +228,32 @@ TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
     EXPECT_EQ(frame.windowTitle(), "Daviz");
     for (const int side : {16, 32, 48})
         EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
-    EXPECT_EQ(frame.findChild<QStatusBar*>(), nullptr);
-    EXPECT_EQ(frame.findChild<QToolBar*>(), nullptr);
+}
+
+// A missing board picture (the readers' and the loader's refusals are tested with them): one
+// "Error" box naming the file, the folder and what is wrong, nothing waits, and the game goes on
+// without a picture, taking no moves.
+TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
+{
+    const QString data = QDir::currentPath();
+    QTemporaryDir folder;
+    ASSERT_TRUE(CopyData(data, folder.path(), "matrix.bmp"));
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    g_errorTexts.clear();
+    CChildView view;
+    PrepareView(view);
+    ASSERT_EQ(g_errorTexts.size(), 1u);
+    const QString& text = g_errorTexts[0];
+    EXPECT_TRUE(text.contains("matrix.bmp") &&
+                text.contains(QDir::toNativeSeparators(folder.path())) &&
+                text.contains(QString::fromStdString(ErrorText(kErrorFileNotFound))))
+        << text.toStdString();
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    for (const QPoint p : {QPoint(100, 100), QPoint(250, 300), QPoint(30, 40)})
+        QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, p);
+    EXPECT_EQ(view.ScoreText().toStdString(), Score(0, 0));
+    QDir::setCurrent(data);
 }
 
 } // namespace
