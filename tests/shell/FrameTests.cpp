@@ -147,6 +147,12 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
         EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
     }
     EXPECT_FALSE(view.Sounds() || frame.Command(ID_OPTIONS_TOGGLESOUNDS)->isChecked());
+    // Painted straight onto the widget, as where no off-screen picture can be made, the client
+    // area looks the same; the sunken edge is the frame's to paint.
+    const QRect client(at(view.contentsRect().topLeft()), at(view.contentsRect().bottomRight()));
+    const QImage offscreen = grab().copy(client);
+    view.SetOffscreen(false);
+    EXPECT_TRUE(grab().copy(client) == offscreen);
 }
 
 // Start-up: names, the frame on the screen and painted, then the About box once; About again
