@@ -85,7 +85,7 @@ struct RandomPlay : IAnimator
         const std::size_t balls = std::min(column.find_first_not_of("RGBYM"), H);
         ASSERT_EQ(column.find_first_not_of('.', balls), kNone) << "not packed: " << column;
         pending = column;
-        pendingColumns += 1;
+        ++pendingColumns;
         pendingBalls += static_cast<long>(balls);
     }
 
@@ -114,7 +114,7 @@ struct RandomPlay : IAnimator
             (rng() % 2 == 0 ? column : row) = kOff[rng() % 7];
         if (mode == 1) // now and then no ball at all pending
             std::ranges::fill(game.nextColumn, Cell{});
-        pending = Letters(game).substr(N); // as it was but for that
+        pending = Letters(game).substr(N); // as checked, but for that
         const bool silent = rng() % 100 == 0;
         const char clicked = column < W && row < H ? board[row * W + column] : '.';
         const ClickResult result = game.ProcessClick(column, row, silent ? nullptr : this);
@@ -190,7 +190,7 @@ struct RandomPlay : IAnimator
     // The game against the model, after every call.
     void Check()
     {
-        // A list of the marked balls, each once, is as long as the group score says.
+        // The group score, from the length of the list, counts the marked balls.
         const auto n = std::ranges::count_if(board, ::islower);
         ASSERT_EQ(std::tuple(Letters(game), game.totalScore, game.gameOver, game.CanUndo(),
                              game.selection.empty(), game.groupScore),
