@@ -5,16 +5,14 @@
 // stretches by pitch.
 
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <algorithm>
 #include <bit>
-#include <chrono>
 #include <csignal>
 #include <cstdint>
-#include <thread>
 #include <vector>
 
 // The test cues' pitches: whole cycles in a block of the recording.
@@ -29,20 +27,6 @@ struct Heard
     qsizetype start; // its first sample
     int samples;
 };
-
-// The pitch of a 1 ms block (an index of kPitchHz) from its sign changes, or -1 when quiet:
-// 1000 Hz changes sign once or twice in a block, 2000 Hz three or four times, and so on.
-inline int PitchOf(const std::int16_t* x)
-{
-    int changes = 0;
-    int peak = 0;
-    for (int n = 1; n < kBlock; ++n)
-    {
-        changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
-        peak = std::max(peak, x[n] * x[n]);
-    }
-    return peak < 1600 * 1600 ? -1 : static_cast<int>(std::bit_width(unsigned(changes + 1))) - 2;
-}
 
 class SoundServer
 {
@@ -60,9 +44,7 @@ public:
                         "--exit-idle-time=-1", "--use-pid-file=no", "-L",
                         "module-null-sink sink_name=daviz rate=48000 channels=1 norewinds=1", "-L",
                         "module-native-protocol-unix auth-anonymous=1 socket=" + m_strSocket});
-        for (int i = 0; i < 100 && Pactl({"info"}).isEmpty(); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return !Pactl({"info"}).isEmpty();
+        return QTest::qWaitFor([] { return !Pactl({"info"}).isEmpty(); });
     }
     void Stop() // frozen or not
     {
@@ -89,9 +71,7 @@ public:
         m_recorder.start("parec", {"--device=daviz.monitor", "--latency-msec=1", "--format=s16le",
                                    "--rate=48000", "--channels=1", "--raw"});
         // Until 0.1 s has arrived nothing is being recorded.
-        for (int i = 0; i < 2000 && QFileInfo(m_strRecording).size() < kRecordRate / 5; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return QFileInfo(m_strRecording).size() >= kRecordRate / 5;
+        return QTest::qWaitFor([this] { return QFile(m_strRecording).size() >= kRecordRate / 5; });
     }
     std::vector<Heard> StopRecording()
     {
@@ -99,11 +79,20 @@ public:
         m_recorder.waitForFinished();
         QFile file(m_strRecording);
         const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.constData());
+        const auto* x = reinterpret_cast<const std::int16_t*>(bytes.constData());
         std::vector<Heard> heard;
+        // Each 1 ms block's pitch (an index of kPitchHz) from its sign changes, or -1 when quiet:
+        // 1000 Hz changes sign once or twice in a block, 2000 Hz three or four times, and so on.
         for (qsizetype at = 0; at + kBlock <= bytes.size() / 2; at += kBlock)
         {
-            const int pitch = PitchOf(&samples[at]);
+            int changes = 0;
+            int peak = 0;
+            for (qsizetype n = at + 1; n < at + kBlock; ++n)
+            {
+                changes += (x[n - 1] < 0) != (x[n] < 0) ? 1 : 0;
+                peak = std::max(peak, x[n] * x[n]);
+            }
+            const int pitch = peak < 1600 * 1600 ? -1 : std::bit_width(unsigned(changes + 1)) - 2;
             if (!heard.empty() && heard.back().pitch == pitch)
                 heard.back().samples += kBlock;
             else
