@@ -1,11 +1,8 @@
 #!/bin/sh
-# Installs the build tree under a scratch prefix with a space in it, checks what lands there and
-# the metadata as the validator sees it (the homepage, screenshots with the shipped files' sizes),
-# and starts from / the launcher the menu entry names.
-# Usage: install_tree.sh BUILD_DIR HOMEPAGE
+# install_tree.sh BUILD_DIR HOMEPAGE: installs under a prefix with a space in it, checks what lands
+# there and its metadata, and starts from / the launcher the menu entry names.
 set -u
-# shellcheck source=SCRIPTDIR/check_tree.sh
-. "$(dirname "$0")/check_tree.sh"
+. "$(dirname "$0")/../desktop/session.sh"
 prefix="$work/a prefix"
 cmake --install "$1" --prefix "$prefix" >"$work/log" 2>&1 ||
     { cat "$work/log"; fail "cmake --install"; }

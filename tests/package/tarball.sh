@@ -1,10 +1,8 @@
 #!/bin/sh
-# Unpacks the source tarball that scripts/package made, checks it holds the files the README names
-# and runs the README's first command there up to the start of the game; the game built then starts.
-# Usage: tarball.sh OUT VERSION
+# tarball.sh OUT VERSION: the source tarball scripts/package made holds the files the README names,
+# and its README's first command there builds a game that starts.
 set -u
-# shellcheck source=SCRIPTDIR/check_tree.sh
-. "$(dirname "$0")/check_tree.sh"
+. "$(dirname "$0")/../desktop/session.sh"
 # scripts/package makes it only from a git work tree.
 [ -f "$1/daviz-$2.tar.gz" ] || git -C "$(dirname "$0")" rev-parse --git-dir >/dev/null 2>&1 ||
     { echo "SKIP: not a git work tree"; exit 77; }
