@@ -1,14 +1,11 @@
 #!/bin/sh
-# Starts the game natively on Wayland in a private headless Weston and checks what its user sees:
-# the whole window with Qt's decorations is 500 x 600 on the screen, the board is painted,
-# the About box is a child of the window, and OK then File > Exit end the program with status 0.
-# Without Qt's decorations the client area is the one X11 gives under a typical frame; closing
-# the window under the start's About box ends the program too.
-# Usage: wayland.sh PROGRAM DATA_DIR
+# wayland.sh PROGRAM DATA_DIR: the game natively in a private headless Weston. With Qt's decorations
+# the whole window is 500 x 600 and shows the board, the About box is a child of the window, and OK
+# then File > Exit end the game. Without them the client area is X11's under a typical frame, and
+# Exit under the start's About box ends the game too.
 set -u
 # A private session bus, where the accessibility bus comes up on demand.
 [ -n "${DAVIZ_BUS:-}" ] || DAVIZ_BUS=1 exec dbus-run-session -- "$0" "$@"
-# shellcheck source=SCRIPTDIR/session.sh
 . "$(dirname "$0")/session.sh"
 program="$1"
 data="$2"
@@ -17,14 +14,14 @@ need weston weston-screenshooter convert
 mkdir -m 700 "$work/run"
 export XDG_RUNTIME_DIR="$work/run" WAYLAND_DISPLAY=daviz-test
 unset DISPLAY
-# A plain background and no panel, so that the window is what stands out on the screenshot.
+# No panel and a plain background: the window is what stands out on the screenshot.
 printf '[shell]\npanel-position=none\nbackground-color=0xff20a040\n' >"$work/weston.ini"
 weston --config="$work/weston.ini" --backend=headless-backend.so --use-pixman --debug \
     --socket="$WAYLAND_DISPLAY" --width=1024 --height=768 --idle-time=0 >"$work/weston.log" 2>&1 &
 servers="$!"
 await test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "no weston: $(cat "$work/weston.log")"
 
-# run [VAR=VALUE...]: starts the game with its protocol log in $log.
+# run [VAR=VALUE...]: the game, its protocol log in $log.
 log="$work/game.log"
 run() {
     (cd "$data" && exec env QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 \
@@ -41,9 +38,8 @@ about_closed() {
 run
 press "push button" OK
 await about_closed || fail "OK did not close the About box, or it was no child of the window"
-# The screenshot: everything that is not background is the window. The banner and the balls,
-# above and below where the About box was (the compositor may not have repainted there yet):
-# shaded balls take hundreds of colours where a flat area has few.
+# Everything not background is the window. Shaded balls take hundreds of colours where flat areas
+# have few: above and below where the About box was, which may not be repainted yet.
 (cd "$work" && weston-screenshooter) || fail "weston-screenshooter"
 shot="$(ls "$work"/wayland-screenshot-*.png)"
 box="$(convert "$shot" -format '%@' info:)"
@@ -55,7 +51,6 @@ done
 press "menu item" Exit
 ended "File > Exit"
 
-# Decorations the compositor would draw are not known: the client area is X11's under a frame.
 run QT_WAYLAND_DISABLE_WINDOWDECORATION=1
 press "menu item" Exit
 ended "File > Exit under the About box"

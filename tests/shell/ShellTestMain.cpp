@@ -64,11 +64,7 @@ int Probe(char** argv)
 int main(int argc, char** argv)
 {
     if (argc == 8 && qstrcmp(argv[1], "probe") == 0)
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication application(argc, argv);
         return Probe(argv);
-    }
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();

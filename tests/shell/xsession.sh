@@ -1,14 +1,10 @@
 #!/usr/bin/env bash
-# Run in the data folder:  xsession.sh nodisplay GAME | tests TESTS | program|one GAME TESTS
-#   nodisplay: without a display the game says so in one sentence and ends with status 1
-#   tests:     the shell tests on a virtual X server
-#   program:   the game there: started in a folder holding a broken picture, played at scale
-#              factors 1.25 to 2, then at 1 framed by openbox
-#   one:       the game started from / as its user would, played once
+# xsession.sh nodisplay GAME | tests TESTS | program|one GAME TESTS, in the data folder: the game
+# without a display; the shell tests on a virtual X server; the game there in a folder holding a
+# broken picture, played at scale 1.25 to 2 and at 1 framed by openbox; or from / played once.
 set -u
 game="$2"
 tests="${3:-$2}"
-# shellcheck source=SCRIPTDIR/../desktop/session.sh
 . "$(dirname "$0")/../desktop/session.sh"
 if [ "$1" = nodisplay ]; then
     # A platform named on the command line must not rescue the start either.
@@ -19,8 +15,8 @@ if [ "$1" = nodisplay ]; then
     exit 0
 fi
 need Xvfb openbox xprop xdotool import
-# A private server on a display number it picks itself, so checks starting at once do not race
-# for one; -noreset: a server resets when its last client leaves, refusing the next game meanwhile.
+# A display number of its own, so that checks starting at once do not race; -noreset: a server
+# resets when its last client leaves, refusing the next game meanwhile.
 Xvfb -displayfd 3 -screen 0 1280x1400x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 servers="$!"
 await test -s "$work/display" || fail "no virtual X server"
@@ -31,17 +27,15 @@ export DISPLAY QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound-server"
 
 windows() { [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" = "$1" ]; }
 titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
-# shows SCALE COLUMN [LOOK]: the bottom row's cell's middle, and whether it shows the select look
-# (1 or 0); fails where the board is not 2 + 15 pixels from the window's left as the set draws it,
-# or the cell does not show LOOK.
+# shows SCALE COLUMN [LOOK]: the bottom row's cell's middle and look (1 selected, else 0), where the
+# board is 2 + 15 pixels from the window's left as that scale's set draws it, and shows LOOK.
 shows() {
     import -window root "$work/shot.png" && read -r cx cy selected < <(
         "$tests" probe "$work/shot.png" "$bx" "$Y" "$1" "$2" 10 2>/dev/null) &&
         [ "${3:-$selected}" = "$selected" ]
 }
-# play SCALE: the whole window, with the frame around it, is 500 by 600 logical pixels; Return
-# closes the About box; a click on the bottom row selects a group, Ctrl+Shift+N leaves it, a
-# second click removes it; Ctrl+X ends the game with status 0.
+# play SCALE: the window with its frame is 500 x 600 logical pixels; Return closes the About box; a
+# click selects a group of the bottom row, Ctrl+Shift+N leaves it, a second click removes it.
 play() {
     (cd "${from:-$PWD}" && QT_SCALE_FACTOR="$1" exec "$game" </dev/null) &
     pid=$!
@@ -67,16 +61,15 @@ play() {
     await shows "$1" "$column" 0 || fail "$1: the second click did not remove the group"
     xdotool key ctrl+x
     ended "$1: Ctrl+X"
-    echo "ok: scale $1: $want with the frame, a group removed at column $column"
 }
 
-if [ "$1" = one ]; then # as a desktop starts it: the platform is the game's choice, on X here
+if [ "$1" = one ]; then # as a desktop starts it: the platform is the game's choice
     unset QT_QPA_PLATFORM WAYLAND_DISPLAY
     from=/ play 1
     exit 0
 fi
-# The "Error" box stands alone; after it the frame and the About box come up and work (no window
-# manager yet to hand the focus on).
+# The "Error" box stands alone; then the frame and the About box come up and take keys, with no
+# window manager yet to hand the focus on.
 cp -r "$PWD" "$work/broken" && rm "$work/broken/matrix.bmp" || fail "could not copy the data"
 (cd "$work/broken" && exec "$game" </dev/null) &
 pid=$!
