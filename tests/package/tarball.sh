@@ -1,6 +1,6 @@
 #!/bin/sh
 # tarball.sh OUT VERSION: the source tarball scripts/package made holds the files the README names,
-# and its README's first command there builds a game that starts.
+# and the README's first command builds the game there.
 set -u
 . "$(dirname "$0")/../desktop/session.sh"
 # scripts/package makes it only from a git work tree.
@@ -12,4 +12,3 @@ tar -xzf "$1/daviz-$2.tar.gz" -C "$work" || fail "no $1/daviz-$2.tar.gz"
 # Relative to the unpacked folder, the compiler cache knows the files from the last run.
 CCACHE_BASEDIR="$work/daviz-$2" CCACHE_NOHASHDIR=1 "$work/daviz-$2/scripts/play" --build-only \
     >"$work/log" 2>&1 || { tail -n 30 "$work/log"; fail "scripts/play --build-only"; }
-starts "$work/daviz-$2/build/data" ../duvurir
