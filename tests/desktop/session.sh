@@ -1,6 +1,5 @@
 # shellcheck shell=sh
-# Sourced by the real-window and package checks: $work, the game's $pid and the $servers a check
-# starts are removed and ended at its exit.
+# Sourced by the checks: $work, the game's $pid and the $servers they start go at the exit.
 fail() {
     echo "FAIL: $*"
     exit 1
@@ -21,8 +20,7 @@ ended() {
     wait "$pid" || fail "the game ended with status $? after $1"
     pid=""
 }
-# check_tree PREFIX LAYOUT LAUNCHER: the layout's files, icons of their folders' sizes, a menu
-# entry starting LAUNCHER.
+# check_tree PREFIX LAYOUT LAUNCHER: the layout's files, icons as large as their folders say.
 check_tree() {
     (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/found"
     sort "$(dirname "$0")/$2" | diff -u - "$work/found" ||

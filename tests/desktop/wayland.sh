@@ -1,17 +1,13 @@
 #!/bin/sh
-# wayland.sh PROGRAM, in the data folder: the game in a private headless Weston. With Qt's frame the
-# window is 500 x 600 and shows the board, the About box is its child; without, the client area is
-# X11's under a typical frame; File > Exit ends the game, under the start's About box too.
+# wayland.sh PROGRAM, run in the data folder: the game in a private headless Weston.
 set -u
 # A private session bus, where the accessibility bus comes up on demand.
 [ -n "${DAVIZ_BUS:-}" ] || DAVIZ_BUS=1 exec dbus-run-session -- "$0" "$@"
 . "$(dirname "$0")/session.sh"
-program="$1"
 need weston weston-screenshooter convert
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no pyatspi"; exit 77; }
-mkdir -m 700 "$work/run"
-export XDG_RUNTIME_DIR="$work/run" WAYLAND_DISPLAY=daviz-test
-unset DISPLAY
+export XDG_RUNTIME_DIR="$work" WAYLAND_DISPLAY=daviz-test QT_QPA_PLATFORM=wayland \
+    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 # No panel and a plain background: the window is what stands out on the screenshot.
 printf '[shell]\npanel-position=none\nbackground-color=0xff20a040\n' >"$work/weston.ini"
 weston --config="$work/weston.ini" --backend=headless-backend.so --use-pixman --debug \
@@ -20,11 +16,6 @@ servers="$!"
 await test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" || fail "no weston: $(cat "$work/weston.log")"
 
 log="$work/game.log"
-run() {
-    env QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 WAYLAND_DEBUG=1 "$@" "$program" \
-        >"$log" 2>&1 &
-    pid=$!
-}
 press() { /usr/bin/python3 "$(dirname "$0")/press.py" "$1" "$2" || fail "could not press $2"; }
 # The About box is the toplevel given a parent; the main window takes no command before it is gone.
 about_closed() {
@@ -32,7 +23,8 @@ about_closed() {
     [ -n "$about" ] && grep -q -- "-> $about\.destroy()" "$log"
 }
 
-run
+WAYLAND_DEBUG=1 "$1" >"$log" 2>&1 &
+pid=$!
 press "push button" OK
 await about_closed || fail "OK did not close the About box, or it was no child of the window"
 # Shaded balls take hundreds of colours, flat areas few; the About box's place may not be redrawn.
@@ -45,7 +37,9 @@ colours="$(convert "$shot" -trim +repage -crop 460x60+20+410 +repage -format %k 
 press "menu item" Exit
 ended "File > Exit"
 
-run QT_WAYLAND_DISABLE_WINDOWDECORATION=1
+# Without Qt's frame the client area is X11's under a typical frame.
+WAYLAND_DEBUG=1 QT_WAYLAND_DISABLE_WINDOWDECORATION=1 "$1" >"$log" 2>&1 &
+pid=$!
 press "menu item" Exit
 ended "File > Exit under the About box"
 grep -q 'xdg_toplevel@[0-9]*\.set_min_size(498, 579)' "$log" ||

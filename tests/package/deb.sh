@@ -1,6 +1,5 @@
 #!/bin/sh
-# deb.sh OUT VERSION HOMEPAGE, in the data folder: makes the packages with scripts/package into OUT
-# and checks them, unpacked into OUT/root; OUT/root/elsewhere/daviz is left for the play on X.
+# deb.sh OUT VERSION: unpacks into OUT/root, leaving OUT/root/elsewhere/daviz for the play on X.
 set -u
 . "$(dirname "$0")/../desktop/session.sh"
 need dpkg-deb lintian
@@ -10,8 +9,6 @@ need dpkg-deb lintian
 deb="$1/daviz_$2_$(dpkg --print-architecture).deb"
 data="$1/daviz-data_$2_all.deb"
 lintian --fail-on error,warning "$deb" "$data" || fail "lintian finds errors or warnings"
-fields="$(dpkg-deb -f "$deb" Section Homepage | tr '\n' '|')"
-[ "$fields" = "Section: games|Homepage: $3|" ] || fail "control fields: $fields"
 # What the program only loads at run time must be named too; Qt Multimedia, no longer used, not.
 dpkg-deb -f "$deb" Depends Recommends | sed 's/^[A-Za-z]*://' | tr ',|' '\n\n' >"$work/names"
 # shellcheck disable=SC2046 # the owners' names are single words

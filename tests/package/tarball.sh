@@ -1,6 +1,5 @@
 #!/bin/sh
-# tarball.sh OUT VERSION: the source tarball scripts/package made holds the files the README names,
-# and the README's first command builds the game there.
+# tarball.sh OUT VERSION: the source tarball scripts/package made.
 set -u
 . "$(dirname "$0")/../desktop/session.sh"
 # scripts/package makes it only from a git work tree.

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# xsession.sh nodisplay GAME | tests TESTS | program|one GAME TESTS, in the data folder: the game
-# without a display; on a virtual X server the shell tests, or the game played (program: after a
-# broken picture, at scales 1.25 to 2, then framed by openbox; one: once, started from /).
+# xsession.sh nodisplay GAME | tests TESTS | program|one GAME TESTS, run in the data folder.
 set -u
 game="$2"
 tests="${3:-$2}"
@@ -26,27 +24,24 @@ export DISPLAY QT_QPA_PLATFORM=xcb PULSE_SERVER="unix:$work/no-sound-server"
 
 windows() { [ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" = "$1" ]; }
 titled() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
-# shows SCALE COLUMN [LOOK]: the board is 17 pixels from the window's left as that scale's set draws
-# it; the bottom row's cell's middle is at cx cy and its look (1 selected, 0 not) is LOOK.
+# shows SCALE COLUMN [LOOK]: the board as that scale draws it, the bottom row's cell at cx cy, LOOK.
 shows() {
     import -window root "$work/shot.png" && read -r cx cy selected < <(
         "$tests" probe "$work/shot.png" "$bx" "$Y" "$1" "$2" 10 2>/dev/null) &&
         [ "${3:-$selected}" = "$selected" ]
 }
-# play SCALE: the window with its frame is 500 x 600 logical pixels; a click on the bottom row
-# selects a group and a second click removes it.
+# play SCALE: the window with its frame is 500 x 600 logical pixels; two clicks remove a group.
 play() {
     (cd "${from:-$PWD}" && QT_SCALE_FACTOR="$1" exec "$game" </dev/null) &
     pid=$!
     window="$(await titled '^Daviz$')" || fail "$1: no window titled Daviz"
     sleep 1
     # The client's place from the server itself: xdotool counts a frame's offset twice.
-    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$window" |
-        awk '/Absolute|Width|Height/ { printf "%s ", $NF }')
-    read -r l r t b < <(xprop -id "$window" _NET_FRAME_EXTENTS | grep -o '[0-9, ]*$' | tr -d ,)
-    read -r want bx < <(awk "BEGIN { printf \"%dx%d %d\", 500 * $1, 600 * $1, $X + 17 * $1 + 0.5 }")
-    [ "$((WIDTH + ${l:-0} + ${r:-0}))x$((HEIGHT + ${t:-0} + ${b:-0}))" = "$want" ] ||
-        fail "$1: window is ${WIDTH}x${HEIGHT} inside a frame of ${l:-0},${r:-0},${t:-0},${b:-0}"
+    read -r Y bx size want < <(xwininfo -stats -wm -id "$window" | awk -v s="$1" -F ': *|, *' '
+        /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 } /Width/ { w = $2 }
+        /Height/ { h = $2 } /Frame extents/ { w += $2 + $3; h += $4 + $5 }
+        END { printf "%d %d %dx%d %dx%d\n", y, x + 17 * s + 0.5, w, h, 500 * s, 600 * s }')
+    [ "$size" = "$want" ] || fail "$1: the window with its frame is $size, not $want"
     xdotool key Return
     for column in $(seq 0 16); do
         [ "$column" = 16 ] && fail "$1: no click on the bottom row selected its cell's group"
