@@ -1,5 +1,4 @@
-"""press.py ROLE NAME: presses a control of the running game, waiting up to ten seconds for it.
-No Wayland client may send input to another, so this acts as a screen reader does."""
+"""press.py ROLE NAME: as a screen reader, for no Wayland client may send another input."""
 import sys
 import time
 

@@ -11,6 +11,6 @@ appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli valida
 size="$(identify -format 'width="%w" height="%h"' "$(dirname "$0")/../../res/screenshot@2x.png")"
 grep -qF "<image type=\"source\" $size scale=\"2\">$2screenshots/screenshot@2x.png</image>" \
     "$metainfo" || fail "no screenshot@2x.png with its size $size"
-# Still waiting in its About box when the time runs out, where a wrong path would end it at once.
+# Still up in its About box after 3 s, where a wrong path would end it at once.
 (cd / && QT_QPA_PLATFORM=offscreen timeout 3 "$prefix/bin/daviz" >"$work/log" 2>&1)
 [ $? = 124 ] || fail "the launcher did not start the game: $(cat "$work/log")"

@@ -1,18 +1,15 @@
 #!/usr/bin/env bash
-# xsession.sh nodisplay GAME | tests TESTS | program|one GAME TESTS, run in the data folder.
+# xsession.sh tests|program|one GAME TESTS, run in the data folder.
 set -u
 game="$2"
-tests="${3:-$2}"
+tests="$3"
 . "$(dirname "$0")/../desktop/session.sh"
-if [ "$1" = nodisplay ]; then
-    # A platform named on the command line must not rescue the start either.
-    err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" -platform \
-        offscreen 2>&1 >/dev/null </dev/null)"
-    [ $? = 1 ] && printf %s "$err" | grep -qzx 'Daviz cannot start because [[:print:]]*display\.' ||
-        fail "not status 1 with one sentence: $err"
-    exit 0
-fi
-need Xvfb openbox xprop xdotool import
+# Without a display; a platform named on the command line must not rescue the start either.
+err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" -platform offscreen \
+    2>&1 >/dev/null </dev/null)"
+[ $? = 1 ] && printf %s "$err" | grep -qzx 'Daviz cannot start because [[:print:]]*display\.' ||
+    fail "not status 1 with one sentence without a display: $err"
+need Xvfb openbox xwininfo xdotool import
 # -noreset: a server resets when its last client leaves, refusing the next game meanwhile.
 Xvfb -displayfd 3 -screen 0 1280x1400x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 servers="$!"
