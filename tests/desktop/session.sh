@@ -1,4 +1,3 @@
-# shellcheck shell=sh
 # Sourced by the checks: $work, the game's $pid and the $servers they start go at the exit.
 fail() {
     echo "FAIL: $*"
@@ -31,13 +30,10 @@ check_tree() {
     grep -qxF "Exec=\"$3\"" "$entry" || fail "the menu entry does not start $3"
 }
 # Waits for the servers: one still closing could take its socket from the next check's server.
-# shellcheck disable=SC2086
 stop() {
-    kill $pid $servers 2>/dev/null
-    wait $pid $servers 2>/dev/null
+    kill ${pid:-} ${servers:-} 2>/dev/null
+    wait ${pid:-} ${servers:-} 2>/dev/null
     rm -rf "$work"
 }
 work="$(mktemp -d /tmp/daviz-session.XXXXXX)"
-pid=""
-servers=""
 trap stop EXIT

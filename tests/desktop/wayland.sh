@@ -29,10 +29,9 @@ press "push button" OK
 await about_closed || fail "OK did not close the About box, or it was no child of the window"
 # Shaded balls take hundreds of colours, flat areas few; the About box's place may not be redrawn.
 (cd "$work" && weston-screenshooter) || fail "weston-screenshooter"
-shot="$(ls "$work"/wayland-screenshot-*.png)"
-box="$(convert "$shot" -format '%@' info:)"
+box="$(convert "$work"/wayland-screenshot-*.png -format '%@' info:)"
 [ "${box%%+*}" = 500x600 ] || fail "the window covers $box of the screen"
-colours="$(convert "$shot" -trim +repage -crop 460x60+20+410 +repage -format %k info:)"
+colours="$(convert "$work"/wayland-screenshot-*.png -trim +repage -crop 460x60+20+410 +repage -format %k info:)"
 [ "$colours" -gt 500 ] || fail "no board below the About box ($colours colours)"
 press "menu item" Exit
 ended "File > Exit"
