@@ -1,6 +1,4 @@
-"""press.py ROLE NAME: presses a control of the running game, waiting up to ten seconds for it."""
-# Wayland gives no client a way to send input to another one, so the test does what a screen
-# reader does: it acts through the accessibility bus.
+"""press.py ROLE NAME: as a screen reader, for no Wayland client may send another input."""
 import sys
 import time
 

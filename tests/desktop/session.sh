@@ -1,11 +1,8 @@
-# shellcheck shell=sh
-# Sourced by the checks of real windows and packages: a scratch folder $work, the game's $pid and
-# the $servers a check starts, all ended and removed when it exits.
+# Sourced by the checks: $work, the game's $pid and the $servers they start go at the exit.
 fail() {
     echo "FAIL: $*"
     exit 1
 }
-# need TOOL...: skips the check where one is missing.
 need() {
     which "$@" >/dev/null || { echo "SKIP: one of $* is missing"; exit 77; }
 }
@@ -17,20 +14,26 @@ await() {
     done
     return 1
 }
-# ended HOW: the game ends after HOW, with status 0.
 ended() {
     timeout 15 tail --pid="$pid" -f /dev/null || fail "$1 did not end the game"
     wait "$pid" || fail "the game ended with status $? after $1"
     pid=""
 }
+# check_tree PREFIX LAYOUT LAUNCHER: the layout's files, icons as large as their folders say.
+check_tree() {
+    (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort) | diff -u "$(dirname "$0")/$2" - ||
+        fail "the files differ from $2, kept sorted (- missing, + extra)"
+    (cd "$1/share/icons/hicolor" && file ./*/apps/daviz.png) |
+        grep -v '^\./\([0-9]*\)x\1/apps/daviz.png: *PNG image data, \1 x \1,' && fail "icon size"
+    entry="$1/share/applications/org.example.Daviz.desktop"
+    desktop-file-validate "$entry" || fail "desktop-file-validate"
+    grep -qxF "Exec=\"$3\"" "$entry" || fail "the menu entry does not start $3"
+}
 # Waits for the servers: one still closing could take its socket from the next check's server.
-# shellcheck disable=SC2086
 stop() {
-    kill $pid $servers 2>/dev/null
-    wait $pid $servers 2>/dev/null
+    kill ${pid:-} ${servers:-} 2>/dev/null
+    wait ${pid:-} ${servers:-} 2>/dev/null
     rm -rf "$work"
 }
 work="$(mktemp -d /tmp/daviz-session.XXXXXX)"
-pid=""
-servers=""
 trap stop EXIT

@@ -51,8 +51,7 @@ int Probe(char** argv)
             std::tie(best, at.ry()) = std::tuple(e, y);
     if (at.y() < 0)
         return 1;
-    const std::vector<QPoint>& cell =
-        lists[std::atoi(argv[7]) * kBoardColumns + std::atoi(argv[6])];
+    const auto& cell = lists[std::atoi(argv[7]) * kBoardColumns + std::atoi(argv[6])];
     const QPoint middle = at + device(cell[cell.size() / 2]);
     // Slot 6 holds the select look.
     std::printf("%d %d %d\n", middle.x(), middle.y(), error(at, 6, cell, 1) < 2 * tolerance + 1);
@@ -64,11 +63,7 @@ int Probe(char** argv)
 int main(int argc, char** argv)
 {
     if (argc == 8 && qstrcmp(argv[1], "probe") == 0)
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication application(argc, argv);
         return Probe(argv);
-    }
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
