@@ -21,7 +21,8 @@ ended() {
 }
 # check_tree PREFIX LAYOUT LAUNCHER: the layout's files, icons as large as their folders say.
 check_tree() {
-    (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort) | diff -u "$(dirname "$0")/$2" - ||
+    (cd "$1" && find . -type f -o -type l | sed 's|^\./||' | sort) |
+        diff -u "$(dirname "$0")/$2" - ||
         fail "the files differ from $2, kept sorted (- missing, + extra)"
     (cd "$1/share/icons/hicolor" && file ./*/apps/daviz.png) |
         grep -v '^\./\([0-9]*\)x\1/apps/daviz.png: *PNG image data, \1 x \1,' && fail "icon size"

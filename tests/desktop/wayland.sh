@@ -31,7 +31,8 @@ await about_closed || fail "OK did not close the About box, or it was no child o
 (cd "$work" && weston-screenshooter) || fail "weston-screenshooter"
 box="$(convert "$work"/wayland-screenshot-*.png -format '%@' info:)"
 [ "${box%%+*}" = 500x600 ] || fail "the window covers $box of the screen"
-colours="$(convert "$work"/wayland-screenshot-*.png -trim +repage -crop 460x60+20+410 +repage -format %k info:)"
+colours="$(convert "$work"/wayland-screenshot-*.png -trim +repage -crop 460x60+20+410 +repage \
+    -format %k info:)"
 [ "$colours" -gt 500 ] || fail "no board below the About box ($colours colours)"
 press "menu item" Exit
 ended "File > Exit"

@@ -5,8 +5,8 @@ game="$2"
 tests="$3"
 . "$(dirname "$0")/../desktop/session.sh"
 # Without a display; a platform named on the command line must not rescue the start either.
-err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" -platform offscreen \
-    2>&1 >/dev/null </dev/null)"
+err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" \
+    -platform offscreen 2>&1 >/dev/null </dev/null)"
 [ $? = 1 ] && printf %s "$err" | grep -qzx 'Daviz cannot start because [[:print:]]*display\.' ||
     fail "not status 1 with one sentence without a display: $err"
 need Xvfb openbox xwininfo xdotool import
