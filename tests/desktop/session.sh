@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Sourced by the checks: $work, the game's $pid and the $servers they start go at the exit.
 fail() {
     echo "FAIL: $*"

@@ -3,6 +3,7 @@
 set -u
 # A private session bus, where the accessibility bus comes up on demand.
 [ -n "${DAVIZ_BUS:-}" ] || DAVIZ_BUS=1 exec dbus-run-session -- "$0" "$@"
+# shellcheck source=SCRIPTDIR/session.sh
 . "$(dirname "$0")/session.sh"
 need weston weston-screenshooter convert
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no pyatspi"; exit 77; }

@@ -1,6 +1,7 @@
 #!/bin/sh
 # deb.sh OUT VERSION: what scripts/package makes; OUT/root/elsewhere/daviz is left for the X play.
 set -u
+# shellcheck source=SCRIPTDIR/../desktop/session.sh
 . "$(dirname "$0")/../desktop/session.sh"
 need dpkg-deb lintian
 "$(dirname "$0")/../../scripts/package" "$1" >"$1.log" 2>&1 ||

@@ -1,6 +1,7 @@
 #!/bin/sh
 # install_tree.sh BUILD_DIR HOMEPAGE: installs under a prefix with a space in it.
 set -u
+# shellcheck source=SCRIPTDIR/../desktop/session.sh
 . "$(dirname "$0")/../desktop/session.sh"
 prefix="$work/a prefix"
 cmake --install "$1" --prefix "$prefix" >/dev/null || fail "cmake --install"

@@ -3,6 +3,7 @@
 set -u
 game="$2"
 tests="$3"
+# shellcheck source=SCRIPTDIR/../desktop/session.sh
 . "$(dirname "$0")/../desktop/session.sh"
 # Without a display; a platform named on the command line must not rescue the start either.
 err="$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb timeout 20 "$game" \
