@@ -443,24 +443,22 @@ TEST_F(Imaging, LoadStopsAtTheFirstBadFileAndEndsFullyReset)
     EXPECT_EQ(image.FailedFile(), nullptr);
 }
 
-// The hit test reads red and blue of the entry under the point, measured from the origin.
-TEST_F(Imaging, HitTestReadsTheEntryUnderThePointFromTheOrigin)
+// The finer set is shown on denser screens only where it loads whole, is twice the size and
+// keeps every cell. The hit test reads red and blue of the entry under the point, measured from
+// the origin, in the set shown: a point picks the fine pixel under it.
+TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
 {
-    WriteBoardFiles();
-    bmp::Picture map = CellMap();
-    CBoardImage image;
-    CGameState game;
+    CBoardImage unloaded;
     std::uint32_t column = 77, row = 77;
-    EXPECT_FALSE(image.HitTest(0, 0, column, row)) << "an empty cell map has no pixel";
-    EXPECT_EQ(image.Click(5, 5, game, nullptr), 0u);
-    ASSERT_EQ(image.Load(), 0u);
-    // Inside, the point less the origin names the map's pixel (every pixel is tried with the
-    // finer set below).
+    EXPECT_FALSE(unloaded.HitTest(0, 0, column, row)) << "an empty cell map has no pixel";
+    CGameState game;
+    EXPECT_EQ(unloaded.Click(5, 5, game, nullptr), 0u);
+    // Points from origins; inside, the point less the origin names the plain map's pixel.
     const struct
     {
         std::int32_t originX, originY, x, y;
         bool hit;
-    } cases[] = {
+    } points[] = {
         {0, 0, -1, 0, false},
         {0, 0, 0, -1, false},
         {0, 0, kWidth, 0, false},
@@ -473,24 +471,6 @@ TEST_F(Imaging, HitTestReadsTheEntryUnderThePointFromTheOrigin)
         {INT_MIN, INT_MIN, INT_MAX, INT_MAX, false},
         {INT_MAX - 2, INT_MAX - 2, INT_MAX, INT_MAX, true},
     };
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(testing::Message() << "origin " << c.originX << "," << c.originY << " point "
-                                        << c.x << "," << c.y);
-        image.SetOrigin(c.originX, c.originY);
-        column = row = 77;
-        ASSERT_EQ(image.HitTest(c.x, c.y, column, row), c.hit);
-        const RgbQuad e = c.hit ? map.palette[map.At(int(std::int64_t{c.x} - c.originX),
-                                                     int(std::int64_t{c.y} - c.originY))]
-                                : RgbQuad{77, 0, 77, 0};
-        EXPECT_TRUE(column == e.red && row == e.blue) << column << "," << row;
-    }
-}
-
-// The finer set is shown on denser screens only where it loads whole, is twice the size and
-// keeps every cell; a point then picks the fine pixel under it.
-TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
-{
     const bmp::Picture fine = Doubled(CellMap());
     bmp::Picture moved = fine; // one fine pixel of another cell than the pixel beneath
     moved.At(5, 5) = (moved.At(5, 5) + 1) % 176;
@@ -510,7 +490,6 @@ TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
         {"not twice the size", &plain, 2.0, nullptr, 1},
         {"a pixel of another cell", &moved, 2.0, nullptr, 1},
     };
-    const CGameState game;
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.name);
@@ -529,9 +508,18 @@ TEST_F(Imaging, TheFinerSetIsShownOnlyWhereItLoadsAndKeepsTheCells)
         {
             const std::int32_t x = i % (n * kWidth), y = i / (n * kWidth);
             const RgbQuad e = plain.palette[plain.pixels[std::size_t(y / n * kWidth + x / n)]];
-            std::uint32_t column = 99, row = 99;
             ASSERT_TRUE(image.HitTest((x + 0.5) / n, (y + 0.5) / n, column, row));
             ASSERT_TRUE(column == e.red && row == e.blue) << x << "," << y;
+        }
+        for (const auto& p : points)
+        {
+            image.SetOrigin(p.originX, p.originY);
+            column = row = 77;
+            ASSERT_EQ(image.HitTest(p.x, p.y, column, row), p.hit) << p.x << "," << p.y;
+            const std::int64_t at = (std::int64_t{p.y} - p.originY) * kWidth + p.x - p.originX;
+            const RgbQuad e =
+                p.hit ? plain.palette[plain.pixels[std::size_t(at)]] : RgbQuad{77, 0, 77, 0};
+            EXPECT_TRUE(column == e.red && row == e.blue) << p.x << "," << p.y;
         }
         image.SetDeviceRatio(1.0);
         EXPECT_EQ(image.ShownScale(), 1);
