@@ -38,19 +38,88 @@ std::uint32_t LastPairBoard(std::uint32_t column, std::uint32_t row)
     return row == 0 && column < 2 ? 1 : (column < 2 ? 4 : 2) + (column + row) % 2;
 }
 
-// A game to its end, press by press and key by key: the score line, the cues, "GAME OVER", and
-// the commands' states (Undo disabled after New Game, enabled after a removal, enabled yet refused
-// after the end; the sounds' check mark). The whole window stays 500 by 600 throughout. The
-// picture: black, the board unscaled at (15, 20) (pixel for pixel where the screen's ratio is the
-// set's), the score line below it, "GAME OVER" over it while the game is over.
-TEST(ShownFrame, PlayFollowsEachPressAndKey)
+// Clicks the view as the window system would the moment the frame is shown, and counts the
+// presses that reach the view; records whether each About box came over the painted frame.
+struct EarlyClick : QObject
 {
-    CMainFrame frame;
-    CChildView& view = frame.View();
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* frame = qobject_cast<CMainFrame*>(watched);
+        if (frame != nullptr && event->type() == QEvent::Show && !queued)
+        {
+            queued = true;
+            const QPointF at = frame->View().mapTo(frame, frame->View().rect().center());
+            for (const Qt::MouseButtons buttons : {Qt::LeftButton, Qt::NoButton})
+                QWindowSystemInterface::handleMouseEvent<
+                    QWindowSystemInterface::AsynchronousDelivery>(
+                    frame->windowHandle(), at, frame->mapToGlobal(at), buttons, Qt::LeftButton,
+                    buttons ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease);
+        }
+        presses += qobject_cast<CChildView*>(watched) != nullptr &&
+                   event->type() == QEvent::MouseButtonPress;
+        return false;
+    }
+    bool queued = false;
+    int presses = 0;
+    std::vector<bool> abouts;
+};
+EarlyClick* g_earlyClick = nullptr;
+
+// Start-up: the frame on the screen and painted, then the About box once; About again on
+// request. The frame's title, icon and menus, each menu on one line: its items with their keys
+// and check boxes; "-" a separator. Then a game to its end, press by press and key by key: the
+// score line, the cues, "GAME OVER", and the commands' states (Undo disabled after New Game,
+// enabled after a removal, enabled yet refused after the end; the sounds' check mark). The whole
+// window stays 500 by 600. The picture: black, the board unscaled at (15, 20) (pixel for pixel
+// where the screen's ratio is the set's), the score line below it, "GAME OVER" over it while the
+// game is over.
+TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
+{
+    // A click while the window comes up waits for the About box: the board was not seen yet.
+    const auto runAbout = [](QWidget* parent)
+    {
+        auto* frame = qobject_cast<CMainFrame*>(parent);
+        g_earlyClick->abouts.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
+                                       frame->View().BoardImage().OriginX() == 15 &&
+                                       g_earlyClick->presses == 0);
+    };
     CountingCuePlayer player;
-    PrepareView(view);
+    EarlyClick earlyClick;
+    g_earlyClick = &earlyClick;
+    qApp->installEventFilter(&earlyClick);
+    ZudoredaApp app(runAbout);
+    ASSERT_TRUE(app.InitInstance());
+    QWindowSystemInterface::flushWindowSystemEvents();
+    qApp->removeEventFilter(&earlyClick);
+    EXPECT_EQ(earlyClick.presses, 1);
+    EXPECT_EQ(earlyClick.abouts, std::vector<bool>{true});
+    CMainFrame& frame = *app.MainWindow();
+    frame.Command(ID_APP_ABOUT)->trigger();
+    EXPECT_EQ(earlyClick.abouts.size(), 2u);
+    QStringList menus;
+    for (const QAction* menu : frame.menuBar()->actions())
+    {
+        menus << menu->text() + ":";
+        for (const QAction* item : menu->menu()->actions())
+            menus.back() +=
+                item->isSeparator()
+                    ? QString(" -")
+                    : QString(" %1 [%2]%3")
+                          .arg(item->text(), QKeySequence::listToString(item->shortcuts()),
+                               item->isCheckable() ? " v" : "");
+    }
+    EXPECT_EQ(menus, QStringList({
+                         "&File: New Game [Ctrl+N] - E&xit [Ctrl+X]",
+                         "&Options: Toggle Sounds [Ctrl+W] v - &Undo [Ctrl+Z; Alt+Backspace]",
+                         "&Help: &About Daviz... []",
+                     }));
+    EXPECT_EQ(frame.windowTitle(), "Daviz");
+    for (const int side : {16, 32, 48})
+        EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
+
+    CChildView& view = frame.View();
     view.SetCuePlayer(&player);
-    frame.show();
+    view.SetFrameMilliseconds(0);
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
     ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
@@ -86,8 +155,7 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
     // board's coordinates.
     const QPoint lowest = CellPixels(view.BoardImage())[0].back() + QPoint(15, 20) + origin;
     const QPoint beside = origin + QPoint(3, 3);
-    const QPoint first = CellPoint(view, 0, 0), second = CellPoint(view, 1, 0),
-                 lone = CellPoint(view, 8, 8), other = CellPoint(view, 5, 5);
+    const QPoint first = CellPoint(view, 0, 0), other = CellPoint(view, 5, 5);
     // Twice: the quick second press, which the window system sends as a double click; dealt: a
     // press on (0, 0) once the board with the last pair is dealt.
     const Qt::MouseButton L = Qt::LeftButton, none = Qt::NoButton, twice = Qt::ExtraButton1;
@@ -102,11 +170,11 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
         std::vector<std::string> cues;
         bool over, undo;
     } steps[] = {
-        {"lone ball", lone, L, {}, 0, 0, {"select.wav"}, false, false},
+        {"lone ball", CellPoint(view, 8, 8), L, {}, 0, 0, {"select.wav"}, false, false},
         {"right button", first, Qt::RightButton, {}, 0, 0, {}, false, false},
         {"select the pair", lowest, L, {}, 0, 2, {"select.wav"}, false, false},
         {"beside the board", beside, L, {}, 0, 2, {}, false, false},
-        {"middle button", second, Qt::MiddleButton, {}, 0, 2, {}, false, false},
+        {"middle button", CellPoint(view, 1, 0), Qt::MiddleButton, {}, 0, 2, {}, false, false},
         {"remove it", first, twice, {}, 2, 0, {"remove.wav"}, false, true},
         {"undo", {}, none, Qt::ControlModifier | Qt::Key_Z, 0, 0, {}, false, false},
         {"select the last pair", dealt, L, {}, 0, 2, {"select.wav"}, false, false},
@@ -148,82 +216,6 @@ TEST(ShownFrame, PlayFollowsEachPressAndKey)
     EXPECT_TRUE(grab().copy(client) == offscreen);
 }
 
-// Start-up: the frame on the screen and painted, then the About box once; About again on
-// request. The frame's title, icon and menus, each menu on
-// one line: its items with their keys, prompts and check boxes; "-" a separator.
-// Clicks the view as the window system would the moment the frame is shown, and counts the
-// presses that reach the view; records whether each About box came over the painted frame.
-struct EarlyClick : QObject
-{
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* frame = qobject_cast<CMainFrame*>(watched);
-        if (frame != nullptr && event->type() == QEvent::Show && !queued)
-        {
-            queued = true;
-            const QPointF at = frame->View().mapTo(frame, frame->View().rect().center());
-            for (const Qt::MouseButtons buttons : {Qt::LeftButton, Qt::NoButton})
-                QWindowSystemInterface::handleMouseEvent<
-                    QWindowSystemInterface::AsynchronousDelivery>(
-                    frame->windowHandle(), at, frame->mapToGlobal(at), buttons, Qt::LeftButton,
-                    buttons ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease);
-        }
-        presses += qobject_cast<CChildView*>(watched) != nullptr &&
-                   event->type() == QEvent::MouseButtonPress;
-        return false;
-    }
-    bool queued = false;
-    int presses = 0;
-    std::vector<bool> abouts;
-};
-EarlyClick* g_earlyClick = nullptr;
-
-TEST(Startup, FrameWithItsMenusThenTheAboutBoxOnce)
-{
-    // A click while the window comes up waits for the About box: the board was not seen yet.
-    const auto runAbout = [](QWidget* parent)
-    {
-        auto* frame = qobject_cast<CMainFrame*>(parent);
-        g_earlyClick->abouts.push_back(frame != nullptr && frame->windowHandle()->isExposed() &&
-                                       frame->View().BoardImage().OriginX() == 15 &&
-                                       g_earlyClick->presses == 0);
-    };
-    EarlyClick earlyClick;
-    g_earlyClick = &earlyClick;
-    qApp->installEventFilter(&earlyClick);
-    ZudoredaApp app(runAbout);
-    ASSERT_TRUE(app.InitInstance());
-    QWindowSystemInterface::flushWindowSystemEvents();
-    qApp->removeEventFilter(&earlyClick);
-    EXPECT_EQ(earlyClick.presses, 1);
-    EXPECT_EQ(earlyClick.abouts, std::vector<bool>{true});
-    CMainFrame& frame = *app.MainWindow();
-    frame.Command(ID_APP_ABOUT)->trigger();
-    EXPECT_EQ(earlyClick.abouts.size(), 2u);
-    QStringList menus;
-    for (const QAction* menu : frame.menuBar()->actions())
-    {
-        menus << menu->text() + ":";
-        for (const QAction* item : menu->menu()->actions())
-            menus.back() +=
-                item->isSeparator()
-                    ? QString(" -")
-                    : QString(" %1 [%2] (%3)%4")
-                          .arg(item->text(), QKeySequence::listToString(item->shortcuts()),
-                               item->statusTip(), item->isCheckable() ? " v" : "");
-    }
-    EXPECT_EQ(menus,
-              QStringList({
-                  "&File: New Game [Ctrl+N] (Reset and start a new game) - E&xit [Ctrl+X] ()",
-                  "&Options: Toggle Sounds [Ctrl+W] (Switch the sounds on and off) v - &Undo "
-                  "[Ctrl+Z; Alt+Backspace] (Undo upto the last 4 moves you made)",
-                  "&Help: &About Daviz... [] ()",
-              }));
-    EXPECT_EQ(frame.windowTitle(), "Daviz");
-    for (const int side : {16, 32, 48})
-        EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
-}
-
 // A missing board picture (the readers' and the loader's refusals are tested with them): one
 // "Error" box naming the file, the folder and what is wrong, nothing waits, and the game goes on
 // without a picture, taking no moves.
@@ -231,7 +223,7 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
 {
     const QString data = QDir::currentPath();
     QTemporaryDir folder;
-    ASSERT_TRUE(CopyData(data, folder.path(), "matrix.bmp"));
+    ASSERT_TRUE(CopyData(data, folder.path()) && QFile::remove(folder.path() + "/matrix.bmp"));
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
     g_errorTexts.clear();
     CChildView view;
