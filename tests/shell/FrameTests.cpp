@@ -66,7 +66,7 @@ struct EarlyClick : QObject
 EarlyClick* g_earlyClick = nullptr;
 
 // Start-up: the frame on the screen and painted, then the About box once; About again on
-// request. The frame's title, icon and menus, each menu on one line: its items with their keys
+// request. The frame's icon and menus, each menu on one line: its items with their keys
 // and check boxes; "-" a separator. Then a game to its end, press by press and key by key: the
 // score line, the cues, "GAME OVER", and the commands' states (Undo disabled after New Game,
 // enabled after a removal, enabled yet refused after the end; the sounds' check mark). The whole
@@ -113,7 +113,6 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
                          "&Options: Toggle Sounds [Ctrl+W] v - &Undo [Ctrl+Z; Alt+Backspace]",
                          "&Help: &About Daviz... []",
                      }));
-    EXPECT_EQ(frame.windowTitle(), "Daviz");
     for (const int side : {16, 32, 48})
         EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
 
@@ -131,16 +130,9 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
     const qreal ratio = view.grab().devicePixelRatio();
     const auto at = [&](QPoint logical) { return (QPointF(logical) * ratio).toPoint(); };
     const QPoint origin = view.ClientOrigin();
-    const CBoardSet& board = view.BoardImage().Shown();
-    const int scale = view.BoardImage().ShownScale();
     const int height = view.contentsRect().height();
-    const QImage composed(reinterpret_cast<const uchar*>(board.Pixels()), board.Width(),
-                          board.Height(), QImage::Format_RGB32);
-    const QImage shot = grab();
-    EXPECT_TRUE(ratio != scale ||
-                shot.copy({at(origin + QPoint(15, 20)), composed.size()}) == composed);
     for (const QPoint p : {QPoint(0, 0), QPoint(14, 100), QPoint(100, 19), QPoint(2, height - 3)})
-        EXPECT_EQ(shot.pixel(at(origin + p)), qRgb(0, 0, 0)) << p.x() << "," << p.y();
+        EXPECT_EQ(grab().pixel(at(origin + p)), qRgb(0, 0, 0)) << p.x() << "," << p.y();
     const auto text = [&](int top, int bottom) // light grey pixels from row top to row bottom
     {
         const QImage band = grab().copy({at(origin + QPoint(0, top)),
@@ -148,13 +140,13 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
         const auto* pixels = reinterpret_cast<const QRgb*>(band.constBits());
         return std::count(pixels, pixels + band.width() * band.height(), qRgb(240, 240, 240));
     };
-    EXPECT_GT(text(20 + board.Height() / scale, height), 50);
+    const CBoardImage& image = view.BoardImage();
+    EXPECT_GT(text(20 + image.Shown().Height() / image.ShownScale(), height), 50);
     const auto middle = text(height / 2 - 20, height / 2 + 20);
 
     // A press at the lowest pixel of a ball hits that ball: the sunken edge is no part of the
     // board's coordinates.
     const QPoint lowest = CellPixels(view.BoardImage())[0].back() + QPoint(15, 20) + origin;
-    const QPoint beside = origin + QPoint(3, 3);
     const QPoint first = CellPoint(view, 0, 0), other = CellPoint(view, 5, 5);
     // Twice: the quick second press, which the window system sends as a double click; dealt: a
     // press on (0, 0) once the board with the last pair is dealt.
@@ -173,8 +165,7 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
         {"lone ball", CellPoint(view, 8, 8), L, {}, 0, 0, {"select.wav"}, false, false},
         {"right button", first, Qt::RightButton, {}, 0, 0, {}, false, false},
         {"select the pair", lowest, L, {}, 0, 2, {"select.wav"}, false, false},
-        {"beside the board", beside, L, {}, 0, 2, {}, false, false},
-        {"middle button", CellPoint(view, 1, 0), Qt::MiddleButton, {}, 0, 2, {}, false, false},
+        {"beside the board", origin + QPoint(3, 3), L, {}, 0, 2, {}, false, false},
         {"remove it", first, twice, {}, 2, 0, {"remove.wav"}, false, true},
         {"undo", {}, none, Qt::ControlModifier | Qt::Key_Z, 0, 0, {}, false, false},
         {"select the last pair", dealt, L, {}, 0, 2, {"select.wav"}, false, false},
@@ -195,8 +186,7 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
         if (step.at == dealt)
             SetBoard(view, LastPairBoard);
         if (step.button == none)
-            QTest::keyClick(QApplication::focusWidget(), step.key.key(),
-                            step.key.keyboardModifiers());
+            QTest::keySequence(QApplication::focusWidget(), QKeySequence(step.key));
         else if (step.button == twice)
             QTest::mouseDClick(&view, L, {}, step.at);
         else

@@ -22,11 +22,9 @@ inline CellPixelLists CellPixels(const CBoardImage& image)
 {
     CellPixelLists lists;
     const CBoardSet& set = image.BaseSet();
-    for (int i = 0; i < set.Width() * set.Height(); ++i)
-    {
-        const QPoint p(i % set.Width(), i / set.Width());
-        lists[CBoardSet::CellOfEntry(*set.EntryAt(p.x(), p.y()))].push_back(p);
-    }
+    for (int y = 0; y < set.Height(); ++y)
+        for (int x = 0; x < set.Width(); ++x)
+            lists[CBoardSet::CellOfEntry(*set.EntryAt(x, y))].emplace_back(x, y);
     return lists;
 }
 
