@@ -20,11 +20,6 @@
 namespace
 {
 
-std::string Score(int total, int group)
-{
-    return QString::asprintf("Total Score %d  --  Group Score %d", total, group).toStdString();
-}
-
 // Counts the cues a view hands to its player, in order.
 struct CountingCuePlayer : ICuePlayer
 {
@@ -67,7 +62,7 @@ EarlyClick* g_earlyClick = nullptr;
 
 // Start-up: the frame on the screen and painted, then the About box once; About again on
 // request. The frame's icon and menus, each menu on one line: its items with their keys
-// and check boxes; "-" a separator. Then a game to its end, press by press and key by key: the
+// and check boxes; "- []" a separator. Then a game to its end, press by press and key by key: the
 // score line, the cues, "GAME OVER", and the commands' states (Undo disabled after New Game,
 // enabled after a removal, enabled yet refused after the end; the sounds' check mark). The whole
 // window stays 500 by 600. The picture: black, the board unscaled at (15, 20) (pixel for pixel
@@ -101,27 +96,22 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
     {
         menus << menu->text() + ":";
         for (const QAction* item : menu->menu()->actions())
-            menus.back() +=
-                item->isSeparator()
-                    ? QString(" -")
-                    : QString(" %1 [%2]%3")
-                          .arg(item->text(), QKeySequence::listToString(item->shortcuts()),
-                               item->isCheckable() ? " v" : "");
+            menus.back() += QString(" %1 [%2]%3")
+                                .arg(item->isSeparator() ? "-" : item->text(),
+                                     QKeySequence::listToString(item->shortcuts()),
+                                     item->isCheckable() ? " v" : "");
     }
-    EXPECT_EQ(menus, QStringList({
-                         "&File: New Game [Ctrl+N] - E&xit [Ctrl+X]",
-                         "&Options: Toggle Sounds [Ctrl+W] v - &Undo [Ctrl+Z; Alt+Backspace]",
-                         "&Help: &About Daviz... []",
-                     }));
-    for (const int side : {16, 32, 48})
-        EXPECT_TRUE(frame.windowIcon().availableSizes().contains(QSize(side, side))) << side;
+    EXPECT_EQ(menus,
+              QStringList({"&File: New Game [Ctrl+N] - [] E&xit [Ctrl+X]",
+                           "&Options: Toggle Sounds [Ctrl+W] v - [] &Undo [Ctrl+Z; Alt+Backspace]",
+                           "&Help: &About Daviz... []"}));
+    EXPECT_EQ(frame.windowIcon().availableSizes(), QList<QSize>({{16, 16}, {32, 32}, {48, 48}}));
 
     CChildView& view = frame.View();
     view.SetCuePlayer(&player);
     view.SetFrameMilliseconds(0);
     frame.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    ASSERT_TRUE(view.BoardImage().Loaded()) << "run from the data folder";
     frame.showMaximized();
     QTest::qWait(50);
     EXPECT_EQ(frame.frameGeometry().size(), QSize(500, 600));
@@ -192,7 +182,9 @@ TEST(ShownFrame, StartsUnderTheAboutBoxThenFollowsEachPressAndKey)
         else
             QTest::mouseClick(&view, step.button, {}, step.at);
         QCoreApplication::processEvents();
-        EXPECT_EQ(view.ScoreText().toStdString(), Score(step.total, step.group));
+        EXPECT_EQ(view.ScoreText().toStdString(),
+                  QString::asprintf("Total Score %d  --  Group Score %d", step.total, step.group)
+                      .toStdString());
         EXPECT_EQ(player.cues, step.cues);
         EXPECT_EQ(text(height / 2 - 20, height / 2 + 20) > middle + 200, step.over);
         EXPECT_EQ(frame.Command(ID_OPTIONS_UNDO)->isEnabled(), step.undo);
@@ -215,7 +207,6 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
     QTemporaryDir folder;
     ASSERT_TRUE(CopyData(data, folder.path()) && QFile::remove(folder.path() + "/matrix.bmp"));
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    g_errorTexts.clear();
     CChildView view;
     PrepareView(view);
     ASSERT_EQ(g_errorTexts.size(), 1u);
@@ -225,7 +216,7 @@ TEST(LoadError, NamesTheFileAndFolderAndPlaysOnWithoutAPicture)
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
-    EXPECT_EQ(view.ScoreText().toStdString(), Score(0, 0));
+    EXPECT_TRUE(view.Game().selection.empty());
     QDir::setCurrent(data);
 }
 
