@@ -22,20 +22,17 @@ inline CellPixelLists CellPixels(const CBoardImage& image)
 {
     CellPixelLists lists;
     const CBoardSet& set = image.BaseSet();
-    for (int i = 0; i < set.Width() * set.Height(); ++i)
-    {
-        const QPoint p(i % set.Width(), i / set.Width());
-        lists[CBoardSet::CellOfEntry(*set.EntryAt(p.x(), p.y()))].push_back(p);
-    }
+    for (int y = 0; y < set.Height(); ++y)
+        for (int x = 0; x < set.Width(); ++x)
+            lists[CBoardSet::CellOfEntry(*set.EntryAt(x, y))].emplace_back(x, y);
     return lists;
 }
 
 // The middle one of a cell's pixels, in the view's coordinates: where a press hits the cell.
 inline QPoint CellPoint(const CChildView& view, int column, int row)
 {
-    const CellPixelLists lists = CellPixels(view.BoardImage());
-    const std::vector<QPoint>& pixels =
-        lists[static_cast<std::size_t>(row * kBoardColumns + column)];
+    const std::vector<QPoint> pixels =
+        CellPixels(view.BoardImage())[static_cast<std::size_t>(row * kBoardColumns + column)];
     return pixels[pixels.size() / 2] + QPoint(15, 20) + view.ClientOrigin();
 }
 
@@ -63,14 +60,11 @@ inline void PrepareView(CChildView& view)
     view.PreCreateWindow();
 }
 
-// Copies the pictures and waves of folder `from` into `to`, but the file `except`.
-inline bool CopyData(const QString& from, const QString& to, const QString& except = {})
+// Copies the pictures and waves of folder `from` into the empty folder `to`.
+inline bool CopyData(const QString& from, const QString& to)
 {
-    bool done = QDir().mkpath(to);
+    bool done = true;
     for (const QString& name : QDir(from).entryList({"*.bmp", "*.wav"}, QDir::Files))
-    {
-        QFile::remove(to + "/" + name);
-        done = done && (name == except || QFile::copy(from + "/" + name, to + "/" + name));
-    }
+        done = done && QFile::copy(from + "/" + name, to + "/" + name);
     return done;
 }
